@@ -1,0 +1,20 @@
+// Name lists from the command line: a comma-separated option argument, or a
+// list file (which may be a function tree with bracketed numbers).
+#ifndef KAVEL_DRIVER_READ_LIST_H_
+#define KAVEL_DRIVER_READ_LIST_H_
+
+#include <string>
+
+#include "support/options.h"
+
+namespace kavel {
+
+// form 0: `text` is the list; form 1: `text` names a list file. A name
+// already among the entries present at entry is not added again.
+void read_list(name_table& table, const char* text, int form);
+// 1 when `name` equals none of the first `n` entries of `table`, else 0.
+int not_listed(const std::string& name, const name_table& table, int n);
+
+}  // namespace kavel
+
+#endif  // KAVEL_DRIVER_READ_LIST_H_

@@ -1,0 +1,28 @@
+// Project headers named by #include lines: found in "." (or "/usr/include"
+// for <...>) and then the -I directories, recorded once each, and followed
+// to a limited depth so nested headers are known before the include pass.
+#ifndef KAVEL_SCANNER_INCLUDE_FILES_H_
+#define KAVEL_SCANNER_INCLUDE_FILES_H_
+
+#include "support/options.h"
+
+namespace kavel {
+
+constexpr int kIncludeDepth = 6;  // a name met this deep below a scanned line is not followed
+constexpr char dirsep = '/';
+
+struct include_state {
+  name_table inc_name;  // names as written between the delimiters
+  name_table inc_path;  // the path each was opened under
+  int inc_cnt = 0;
+};
+extern include_state g_inc;
+void reset_includes();
+
+// `text` starts at the opening delimiter of an #include line. 0 when
+// recorded, already recorded or too deep; -1 when unclosed or not found.
+int add_include(const char* text, int depth);
+
+}  // namespace kavel
+
+#endif  // KAVEL_SCANNER_INCLUDE_FILES_H_

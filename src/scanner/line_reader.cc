@@ -1,0 +1,129 @@
+// Reads through one large buffer so a line costs a memchr, not a call into
+// stdio; offsets come from the buffer's base, so they are exact whatever
+// the line ends are.
+#include "scanner/line_reader.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+namespace kavel {
+
+namespace {
+constexpr size_t kBufSize = 64 * 1024;
+// A piece is at most kLinePiece characters, plus a CR and an LF looked at
+// past it; refill when fewer bytes than that are left.
+constexpr size_t kLookAhead = kLinePiece + 2;
+}  // namespace
+
+bool line_reader::open(const char* path) {
+  close();
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(f);
+    return false;
+  }
+  open_stream(f);
+  return true;
+}
+
+void line_reader::open_stream(FILE* stream) {
+  close();
+  f_ = stream;
+  if (buf_.size() < kBufSize) buf_.resize(kBufSize);
+  cur_ = end_ = 0;
+  eof_ = false;
+  base_ = start_ = pos_ = 0;
+}
+
+void line_reader::close() {
+  if (f_) std::fclose(f_);
+  f_ = nullptr;
+  cur_ = end_ = 0;
+  eof_ = true;
+}
+
+void line_reader::refill() {
+  if (eof_ || !f_) return;
+  if (cur_ > 0) {
+    std::memmove(buf_.data(), buf_.data() + cur_, end_ - cur_);
+    base_ += static_cast<long long>(cur_);
+    end_ -= cur_;
+    cur_ = 0;
+  }
+  while (end_ < buf_.size()) {
+    size_t n = std::fread(buf_.data() + end_, 1, buf_.size() - end_, f_);
+    if (n == 0) {
+      eof_ = true;
+      break;
+    }
+    end_ += n;
+  }
+}
+
+int line_reader::read(char* out) {
+  if (!f_) return -1;
+  if (end_ - cur_ < kLookAhead) refill();
+  if (cur_ >= end_) return -1;
+  start_ = base_ + static_cast<long long>(cur_);
+  const char* p = buf_.data() + cur_;
+  size_t avail = end_ - cur_;
+  size_t n = 0;       // characters handed out
+  size_t used = 0;    // bytes consumed from the file
+  // A CR counts only when an LF follows it, so a piece never ends between
+  // the two: a CR at the piece's limit is looked at together with its LF.
+  while (n < static_cast<size_t>(kLinePiece) && used < avail) {
+    char c = p[used];
+    if (c == '\n') {
+      out[n++] = '\n';
+      used++;
+      break;
+    }
+    if (c == '\r' && used + 1 < avail && p[used + 1] == '\n') {
+      out[n++] = '\n';
+      used += 2;
+      break;
+    }
+    out[n++] = c;
+    used++;
+  }
+  out[n] = 0;
+  cur_ += used;
+  pos_ = base_ + static_cast<long long>(cur_);
+  return static_cast<int>(n);
+}
+
+void line_reader::seek(long long offset) {
+  if (!f_) return;
+  if (offset >= base_ && offset <= base_ + static_cast<long long>(end_)) {
+    cur_ = static_cast<size_t>(offset - base_);
+  } else {
+    std::fseek(f_, offset, SEEK_SET);
+    base_ = offset;
+    cur_ = end_ = 0;
+    eof_ = false;
+  }
+  start_ = pos_ = offset;
+}
+
+long long line_reader::read_raw(long long offset, char* out, long long n) {
+  if (!f_ || n <= 0 || offset < 0) return 0;
+  long long got = 0;
+  if (offset >= base_ && offset < base_ + static_cast<long long>(end_)) {
+    long long have = base_ + static_cast<long long>(end_) - offset;
+    got = have < n ? have : n;
+    std::memcpy(out, buf_.data() + (offset - base_), static_cast<size_t>(got));
+    if (got == n) return got;
+  }
+  // Outside the buffer: read directly, then put the stream back where the
+  // buffer expects it.
+  long long here = std::ftell(f_);
+  std::fseek(f_, offset + got, SEEK_SET);
+  got += static_cast<long long>(std::fread(out + got, 1, static_cast<size_t>(n - got), f_));
+  std::fseek(f_, here, SEEK_SET);
+  return got;
+}
+
+}  // namespace kavel

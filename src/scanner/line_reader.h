@@ -1,0 +1,62 @@
+// The one reader of source text. It hands out lines as text mode would: a CR
+// directly before an LF is dropped, and a line longer than 1023 characters
+// arrives in pieces. Unlike text mode it knows, for every piece, the exact
+// byte offset where it starts in the file and the position just past it, so
+// offsets recorded while scanning and the bytes copied back by the printer
+// agree for LF and CR LF files alike.
+#ifndef KAVEL_SCANNER_LINE_READER_H_
+#define KAVEL_SCANNER_LINE_READER_H_
+
+#include <cstdio>
+#include <vector>
+
+namespace kavel {
+
+// Most characters one read hands out; the buffer needs one more for the terminator.
+constexpr int kLinePiece = 1023;
+
+class line_reader {
+ public:
+  line_reader() = default;
+  line_reader(const line_reader&) = delete;
+  line_reader& operator=(const line_reader&) = delete;
+  ~line_reader() { close(); }
+
+  // Opens `path` for reading; false when it cannot be opened or is a directory.
+  bool open(const char* path);
+  // Takes over an open stream (tests feed strings through fmemopen).
+  void open_stream(FILE* stream);
+  void close();
+  bool is_open() const { return f_ != nullptr; }
+
+  // Reads the next piece into `out` (room for kLinePiece + 1 bytes) and ends
+  // it with a terminator. Returns the number of characters, which may count
+  // NUL bytes of the file; -1 at end of file.
+  int read(char* out);
+  // Byte offset of the first byte of the piece read last.
+  long long start() const { return start_; }
+  // Byte position just past the piece read last (its line end included).
+  long long pos() const { return pos_; }
+  // Moves to byte `offset`; the next read starts there.
+  void seek(long long offset);
+  // Copies up to `n` raw bytes from byte `offset` on (no line-end
+  // translation) and leaves the reading position where it was; returns the
+  // number copied.
+  long long read_raw(long long offset, char* out, long long n);
+
+ private:
+  void refill();
+
+  FILE* f_ = nullptr;
+  std::vector<char> buf_;
+  size_t cur_ = 0;       // next unread byte in buf_
+  size_t end_ = 0;       // bytes valid in buf_
+  bool eof_ = false;     // the stream has nothing more to give
+  long long base_ = 0;   // file offset of buf_[0]
+  long long start_ = 0;  // offset of the last piece
+  long long pos_ = 0;    // offset just past the last piece
+};
+
+}  // namespace kavel
+
+#endif  // KAVEL_SCANNER_LINE_READER_H_

@@ -1,0 +1,16 @@
+// One pass over one C source: decides what is a function definition, where
+// its text begins and ends, and (pass 2) which functions each body calls.
+#ifndef KAVEL_SCANNER_SOURCE_PASS_H_
+#define KAVEL_SCANNER_SOURCE_PASS_H_
+
+namespace kavel {
+
+// Scans g_scan.fp (opened by the caller) to its end. pass 1 registers
+// definitions, macros and include files; pass 2 records calls. macro_count
+// is the mac_name count in pass 1, null in pass 2. 0 when the file was read
+// to its end, -1 when a comment, declaration or argument list ran into it.
+int scan_source(const char* file_name, int pass, int* macro_count);
+
+}  // namespace kavel
+
+#endif  // KAVEL_SCANNER_SOURCE_PASS_H_

@@ -1,0 +1,91 @@
+// Splits one source line into tokens. Not a C lexer: words are separated by a
+// fixed set of one-character separators, and the text of comments and
+// literals is kept as words split differently. A construct that runs past
+// the end of its line is followed by reading the next line in the mode the
+// caller chooses; every line anyone reads after the first comes through
+// next_line, so the line counter and offsets stay right.
+#ifndef KAVEL_SCANNER_TOKENIZER_H_
+#define KAVEL_SCANNER_TOKENIZER_H_
+
+#include "scanner/line_reader.h"
+
+namespace kavel {
+
+// The shared empty string: the entry after the last token points at it.
+extern const char null_str[];
+
+constexpr int kLineBuf = 1025;   // line_buf / line_org: 1023 characters, terminator, spare
+constexpr int kTokenMax = 1024;  // a 1023-character line yields at most 1023 tokens
+constexpr int kQuoteBuf = 512;   // qstr_buf / qchr_buf
+constexpr int kQuoteKeep = 254;  // literal text kept once this many characters are in
+
+// Modes of set_token for the text a line starts in.
+enum token_mode { kText = 0, kBlockComment = 1, kLineComment = 2, kString = 3, kChar = 4 };
+
+// State of the pass over the file being scanned. scan_source sets it at the
+// start of each file; the directive skipping of the analysers reads and
+// updates it so a conditional line met in the middle of a construct counts
+// exactly as if the pass had met it.
+struct pass_view {
+  int depth = 0;                 // brace depth of the pass
+  int cond_depth = 0;            // #if lines met inside bodies and not yet closed
+  const char* file_name = "";    // for messages
+};
+
+struct scan_state {
+  char line_buf[kLineBuf] = {};       // the current line; set_token cuts it up in place
+  char line_org[kLineBuf] = {};       // the current line as read
+  const char* token[kTokenMax + 2] = {};  // tokens of line_buf; token[token_no] is ""
+  int token_no = 0;                   // number of tokens of the current line
+  line_reader fp;                     // the source being scanned
+  char qstr_buf[kQuoteBuf] = {};      // text of the last string literal, quotes included
+  char qchr_buf[kQuoteBuf] = {};      // text of the last character literal
+  pass_view pass;                     // see pass_view
+};
+
+extern scan_state g_scan;
+// Closes the stream and clears everything (tests, fuzzing).
+void reset_scan();
+
+// The 33 one-character separators in their fixed order, each with its
+// terminator, ended by an empty string. A separator token points into it.
+extern const char sep_tab[];
+// Index of `c` in sep_tab's characters, -1 when it is no separator. The
+// terminator is no separator.
+int sep_index(unsigned char c);
+
+// Tokenizes `line` in place starting in `mode`; fills token/token_no; 0.
+int set_token(char* line, int mode);
+
+// Reads the next line of g_scan.fp into line_buf (at most 1023 characters),
+// copies it to line_org, adds one to `line_counter` and tokenizes it in
+// `mode`. -1 at end of file (nothing changed), else 0.
+int next_line(int mode, int& line_counter);
+
+// From the `/*` at `index`: index of the matching `*/` in the table current
+// on return, -1 at end of file.
+int skip_comment(int index, int& line_counter);
+// From the `//` at `index`: skips the rest of the line and every following
+// line that begins with `//`; 0 with the first other line in the table, -1
+// at end of file.
+int skip_line_comment(int index, int& line_counter);
+// From the quote at `index`: index of the closing quote in the table current
+// on return, -1 at end of file. Leaves the literal's text in qstr_buf or
+// qchr_buf.
+int skip_quote(int index, int& line_counter, int quote);
+
+// True when the current line is a preprocessor directive (its first token
+// is "#").
+bool at_directive();
+// For readers that go on across lines in ordinary text: while the current
+// line is a directive, passes over it (continuation lines included), counts
+// an #if-family or #endif line in g_scan.pass as the pass itself would, and
+// reads the next line in mode 0. 0 with a non-directive line in the table,
+// -1 at end of file.
+int pass_directives(int& line_counter);
+// next_line in mode 0 followed by pass_directives.
+int next_code_line(int& line_counter);
+
+}  // namespace kavel
+
+#endif  // KAVEL_SCANNER_TOKENIZER_H_

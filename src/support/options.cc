@@ -1,0 +1,7 @@
+#include "support/options.h"
+
+namespace kavel {
+
+option_state g_opt;
+
+}  // namespace kavel

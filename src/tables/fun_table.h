@@ -1,0 +1,111 @@
+// The table of every function and macro the scan found, the call relations
+// between them, the names called but never defined, and the variables that
+// hold function names. Records are kept in registration order and never
+// removed; every lookup answers as a search in that order would, with hash
+// indexes beside the tables so that full tables stay fast.
+#ifndef KAVEL_TABLES_FUN_TABLE_H_
+#define KAVEL_TABLES_FUN_TABLE_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kavel {
+
+constexpr int kFunMax = 3000;     // records; the next definition is refused with a message
+constexpr int kLinkSlots = 301;   // callees from slot 0 up, callers from slot 300 down
+constexpr int kRelMax = 300;      // callees and callers together, so one -1 always ends the callees
+constexpr int kExternBase = 10000;  // function number of ext_fun entry 0
+constexpr int kExtMax = 1024;     // external callee names
+constexpr int kGroupMax = 30;     // entries of one analysed group; the 31st ends the run
+constexpr int kArgMax = 30;       // arguments of one entry; the 31st ends the run
+constexpr int kPfunMax = 200;     // records of each function-name variable table
+constexpr int kPfunNames = 100;   // names assigned to one variable
+constexpr int kNameCut = 64;      // caller names are cut to this many characters
+
+// A text slot that may hold nothing at all (null), which is not the same as
+// holding the empty string: "fail to analize" depends on the difference.
+using opt_text = std::optional<std::string>;
+
+struct fun_info {
+  int no = 0;            // own number: position in Finf
+  int16_t kind = 0;      // 0 C function, 1 macro, 2 found calling itself
+  int16_t dup = 0;       // 1: the name has more than one record
+  int16_t closed = 0;    // 1: pass 2 has passed this definition's closing brace
+  int16_t printed = 0;   // 1: printed or passed by the walk
+  std::string file;      // source file as the pass was given it
+  int line = 0;          // line of the header's '('
+  long long top_pos = 0;   // start of the leading region (comment block, or with -g everything)
+  long long head_pos = 0;  // start of the header's first line; -1 for a macro
+  long long end_pos = 0;   // just past the line with the closing brace
+  std::string name;        // empty once displaced by a definition from a preferred file
+  std::string first_line;  // line_org at registration, line feed included
+  std::string comment;     // always empty
+  int16_t arg_cnt = 0;
+  opt_text arg_name[kArgMax];
+  opt_text arg_type[kArgMax];
+  int16_t caller_cnt = 0;
+  int16_t callee_cnt = 0;
+  int16_t callee_next = 0;  // the walk's cursor into the callees
+  int16_t link[kLinkSlots]; // all -1 at registration
+};
+
+// The latest analysed parenthesised group: entry 0 is the name before the
+// parenthesis, further entries nested calls and functions reached through
+// variables. Slots an analysis does not set keep what an earlier one left.
+struct fun_group {
+  int num = 0;
+  opt_text name[kGroupMax];
+  int16_t arg_cnt[kGroupMax] = {};
+  opt_text arg[kGroupMax][kArgMax];
+  opt_text arg_type[kGroupMax][kArgMax];
+};
+
+struct pfun_info {
+  std::string name;
+  int8_t kind = 0;        // 0 declared function, 1 pointer, 2 pointer parameter (old style)
+  int8_t init = 0;        // 1: funs[0] came from the declaration's initialiser
+  int16_t fun_cnt = 0;    // names in funs
+  int16_t fun_done = 0;   // names already turned into call targets
+  std::vector<std::string> funs;  // grows up to kPfunNames; entries past fun_cnt are stale
+};
+
+struct table_state {
+  std::vector<std::unique_ptr<fun_info>> Finf;  // unique_ptr: callers keep fun_info* while Finf grows
+  int fun_no = 0;                               // records so far; add_fun is the only writer
+  std::vector<std::string> ext_fun;             // entry i is function number kExternBase + i
+  std::unordered_map<std::string, int> ext_index;
+  // Record numbers of each name in registration order (displaced records
+  // under ""): the first entry is what the in-order search finds.
+  std::unordered_map<std::string, std::vector<int>> by_name;
+  fun_group Fun;
+  std::vector<pfun_info> Pfun_g = std::vector<pfun_info>(kPfunMax);
+  std::vector<pfun_info> Pfun_l = std::vector<pfun_info>(kPfunMax);
+  int gfun_cnt = 0;
+  int lfun_cnt = 0;
+};
+
+extern table_state g_tab;
+void reset_tables();
+
+// Registers entry 0 of Fun. kind 0 C function, 1 macro. 0: registered as
+// Finf[fun_no - 1] (offsets left for the caller); 3: refused.
+int add_fun(int kind, const char* file, int line);
+// Records that `caller` calls `callee`. 0 when the call is known afterwards,
+// -1 when the caller has no open record or ext_fun is full.
+int add_call(const char* caller, const char* callee);
+// Number of the first record whose name matches the pattern `name`, or -1.
+int ser_fun(const char* name);
+// The same from record `start` on.
+int ser_fun_next(int start, const char* name);
+// First variable record named `name`, globals before locals; null when none.
+pfun_info* ser_pfun(const char* name);
+// Clears entry `n` of Fun the way a new entry starts: no arguments, arg[n][0] "".
+void new_fun_entry(int n, const std::string& name);
+
+}  // namespace kavel
+
+#endif  // KAVEL_TABLES_FUN_TABLE_H_

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs every case folder under tests/golden: copies it to a temporary folder,
+# runs kavel there with the words of its `args` file, and compares standard
+# output, standard error and the exit code byte for byte with expected.out,
+# expected.err and expected.rc (a missing expected file means empty / 0).
+# Usage: run_golden.sh path/to/kavel [case-name ...]
+set -u
+kavel=$(readlink -f "$1")
+shift
+here=$(cd "$(dirname "$0")" && pwd)
+cases=("$@")
+if [ ${#cases[@]} -eq 0 ]; then
+  for d in "$here"/golden/*/; do cases+=("$(basename "$d")"); done
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail=0
+count=0
+for name in "${cases[@]}"; do
+  src="$here/golden/$name"
+  [ -f "$src/args" ] || continue
+  count=$((count + 1))
+  dir="$work/$name"
+  mkdir -p "$dir"
+  cp -R "$src/." "$dir/"
+  (
+    cd "$dir" || exit 99
+    set -f
+    # shellcheck disable=SC2046
+    eval "set -- $(cat args)"
+    "$kavel" "$@" >"$work/$name.out" 2>"$work/$name.err"
+    echo $? >"$work/$name.rc"
+  )
+  ok=1
+  for kind in out err rc; do
+    exp="$src/expected.$kind"
+    got="$work/$name.$kind"
+    if [ -f "$exp" ]; then
+      cmp -s "$exp" "$got" || ok=0
+    elif [ "$kind" = rc ]; then
+      [ "$(cat "$got")" = 0 ] || ok=0
+    else
+      [ -s "$got" ] && ok=0
+    fi
+    if [ $ok = 0 ]; then
+      echo "FAIL $name ($kind)"
+      if [ -f "$exp" ]; then diff <(cat -A "$exp") <(cat -A "$got") | head -20; else head -c 2000 "$got" | cat -A; fi
+      break
+    fi
+  done
+  [ $ok = 1 ] || fail=$((fail + 1))
+done
+echo "golden: $((count - fail)) of $count cases pass"
+[ $fail = 0 ]
