@@ -3,6 +3,8 @@
 # runs kavel there with the words of its `args` file, and compares standard
 # output, standard error and the exit code byte for byte with expected.out,
 # expected.err and expected.rc (a missing expected file means empty / 0).
+# Inputs are taken as committed bytes (CR LF and Shift-JIS files included:
+# see .gitattributes). A case that runs longer than a minute fails as a hang.
 # Usage: run_golden.sh path/to/kavel [case-name ...]
 set -u
 kavel=$(readlink -f "$1")
@@ -28,7 +30,11 @@ for name in "${cases[@]}"; do
     set -f
     # shellcheck disable=SC2046
     eval "set -- $(cat args)"
-    "$kavel" "$@" >"$work/$name.out" 2>"$work/$name.err"
+    if command -v timeout >/dev/null; then
+      timeout 60 "$kavel" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err"
+    else
+      "$kavel" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err"
+    fi
     echo $? >"$work/$name.rc"
   )
   ok=1

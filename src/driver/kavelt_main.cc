@@ -1,9 +1,406 @@
+// The run: help, then the arguments from left to right (options fill the
+// flags and name lists, every other argument is a source scanned at once,
+// so an option acts on the files named after it), then the project headers
+// the sources included, then the sources again to record calls, and last
+// the listing or the texts of the requested functions.
 #include "driver/kavelt_main.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "driver/read_list.h"
+#include "extract/body_printer.h"
+#include "extract/ignore_list.h"
+#include "extract/pattern.h"
+#include "scanner/include_files.h"
+#include "scanner/source_pass.h"
+#include "scanner/tokenizer.h"
+#include "support/messages.h"
+#include "support/options.h"
+#include "support/str_list.h"
+#include "tables/fun_table.h"
+#include "tables/name_checks.h"
 
 namespace kavel {
 
-const char* const usage_msg[] = {""};
-int kavelt_main(int, char**) { return 0; }
-void reset_all() {}
+// The help text is Shift-JIS (code page 932) whatever the compiler's source
+// character set, so the Japanese lines are written as byte escapes; the
+// English beside each says what it reads.
+const char* const usage_msg[] = {
+    // Prints a list of function names or the bodies of functions.
+    "\x8a\xd6\x90\x94\x96\xbc\x82\xcc\x83\x8a\x83X\x83g\x82\xdc\x82\xbd\x82\xcd\x8a\xd6\x90"
+    "\x94\x82\xcc\x8e\xc0\x91\xcc\x82\xf0\x8fo\x97\xcd\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    " ",
+    "Usage: kavel [-fius] [-EUC] [-l <list1>] [-L <file1>] [-r <list2>]",
+    "             [-R <file2>] [-m <list3>] [-M <file3>]",
+    "             [-I <dir>] <c_files>",
+    " ",
+    "Parameter:",
+    "   -fus:",
+    // f  when printing bodies, embeds the file name as a comment at the
+    "     f         \x8a\xd6\x90\x94\x8e\xc0\x91\xcc\x82\xf0\x8fo\x97\xcd\x82\xb7\x82\xe9"
+    "\x8f\xea\x8d\x87\x81"
+    "A\x8a\xd6\x90\x94\x82\xcc\x90\xe6\x93\xaa\x82\xc9\x83t\x83@\x83"
+    "C\x83\x8b\x96\xbc\x82\xf0\x83R\x83\x81\x83\x93\x83g\x82\xc6\x82\xb5\x82\xc4\x96\x84",
+    //    head of the function,
+    "               \x82\xdf\x8d\x9e\x82\xdd\x82\xdc\x82\xb7\x81"
+    "B",
+    //    but not when the file is that of the function printed just before.
+    "               \x82\xbd\x82\xbe\x82\xb5\x81"
+    "A\x92\xbc\x91O\x82\xcc\x8a\xd6\x90\x94\x82\xc6\x83t\x83@\x83"
+    "C\x83\x8b\x82\xaa\x93\xaf\x82\xb6\x8f\xea\x8d\x87\x82\xc9\x82\xcd\x8fo\x97\xcd\x82\xb5"
+    "\x82\xdc\x82\xb9\x82\xf1\x81"
+    "B",
+    // i  when listing names, follows each name with file name and line
+    "     i         \x8a\xd6\x90\x94\x96\xbc\x82\xf0\x8fo\x97\xcd\x82\xb7\x82\xe9\x8f\xea"
+    "\x8d\x87\x81"
+    "A\x8a\xd6\x90\x94\x96\xbc\x82\xcc\x8c\xe3\x82\xc9\x83t\x83@\x83"
+    "C\x83\x8b\x96\xbc\x8by\x82\xd1\x8ds\x94\xd4\x8d\x86\x82\xf0\x8e\x9f\x82\xcc\x8c`\x8e"
+    "\xae",
+    //    number in the form
+    "               \x82\xc5\x8fo\x97\xcd\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    //    name:file:line
+    "                   \x8a\xd6\x90\x94\x96\xbc:\x83t\x83@\x83"
+    "C\x83\x8b\x96\xbc:\x8ds\x94\xd4\x8d\x86",
+    // u  when printing bodies, embeds the calling function's name as a
+    "     u         \x8a\xd6\x90\x94\x8e\xc0\x91\xcc\x82\xf0\x8fo\x97\xcd\x82\xb7\x82\xe9"
+    "\x8f\xea\x8d\x87\x81"
+    "A\x83R\x81[\x83\x8b\x8c\xb3\x82\xcc\x8a\xd6\x90\x94\x96\xbc\x82\xf0\x83R\x83\x81\x83"
+    "\x93\x83g\x82\xc6\x82\xb5\x82\xc4\x96\x84\x82\xdf\x8d\x9e\x82\xdd",
+    //    comment.
+    "               \x82\xdc\x82\xb7\x81"
+    "B",
+    // s  when listing only, shows a function's first line, not its name.
+    "     s         \x8a\xd6\x90\x94\x96\xbc\x82\xcc\x82\xdd\x82\xcc\x95\\\x8e\xa6\x82\xcc"
+    "\x8f\xea\x8d\x87\x81"
+    "A\x8a\xd6\x90\x94\x96\xbc\x82\xc5\x82\xcd\x82\xc8\x82\xad\x8a\xd6\x90\x94\x82\xcc\x90"
+    "\xe6\x93\xaa\x8ds\x82\xf0\x95\\\x8e\xa6\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    " ",
+    // -EUC  takes the character set to be EUC.
+    "   -EUC        \x95\xb6\x8e\x9a\x83Z\x83"
+    "b\x83g\x82\xf0"
+    "EUC\x83R\x81[\x83h\x82\xc6\x82\xdd\x82\xc8\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    " ",
+    // -l  list of functions whose bodies are printed
+    "   -l <list1>  \x8a\xd6\x90\x94\x82\xcc\x8e\xc0\x91\xcc\x82\xf0\x8fo\x97\xcd\x82\xb7"
+    "\x82\xe9\x8a\xd6\x90\x94\x96\xbc\x82\xcc\x83\x8a\x83X\x83g",
+    //     without it only function names are listed.
+    "               \x82\xb1\x82\xea\x82\xf0\x8f\xc8\x97\xaa\x82\xb5\x82\xbd\x8f\xea\x8d"
+    "\x87\x82\xc9\x82\xcd\x81"
+    "A\x8a\xd6\x90\x94\x96\xbc\x82\xcc\x82\xdd\x82\xaa\x8fo\x97\xcd\x82\xb3\x82\xea\x82\xdc"
+    "\x82\xb7\x81"
+    "B",
+    //     each function name is written as follows.
+    "               \x82\xbb\x82\xea\x82\xbc\x82\xea\x82\xcc\x8a\xd6\x90\x94\x96\xbc\x82"
+    "\xcd\x8e\x9f\x82\xcc\x82\xe6\x82\xa4\x82\xc9\x8ew\x92\xe8\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    "                   [@]<function>",
+    //     with @, the functions below <function> are printed too.
+    "                @\x82\xf0\x95t\x89\xc1\x82\xb5\x82\xbd\x8f\xea\x8d\x87\x82\xc9\x82\xcd"
+    "\x81"
+    "A<function>\x82\xcc\x89\xba\x88\xca\x82\xcc\x8a\xd6\x90\x94\x82\xe0\x8fo\x97\xcd\x82"
+    "\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    //     several names are joined with commas.
+    "               \x95\xa1\x90\x94\x8ew\x92\xe8\x82\xb7\x82\xe9\x8f\xea\x8d\x87\x82\xc9"
+    "\x82\xcd\x81"
+    "A\x83J\x83\x93\x83}\x82\xc5\x8c\x8b\x8d\x87\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    //     each name may use the wildcards (*,?).
+    "               \x8a"
+    "e\x8a\xd6\x90\x94\x96\xbc\x82\xc9\x82\xcd\x83\x8f\x83"
+    "C\x83\x8b\x83h\x83J\x81[\x83h(*,?)\x82\xf0\x8eg\x97p\x82\xc5\x82\xab\x82\xdc\x82\xb7"
+    "\x81"
+    "B",
+    // -L  file naming the functions whose bodies are printed
+    "   -L <file1>  \x8a\xd6\x90\x94\x82\xcc\x8e\xc0\x91\xcc\x82\xf0\x8fo\x97\xcd\x82\xb7"
+    "\x82\xe9\x8a\xd6\x90\x94\x96\xbc\x82\xf0\x8bL\x8fq\x82\xb5\x82\xbd\x83t\x83@\x83"
+    "C\x83\x8b\x96\xbc",
+    //     a text file that lists function names.
+    "               \x82\xb1\x82\xea\x82\xcd\x8a\xd6\x90\x94\x96\xbc\x82\xf0\x97\x85\x97"
+    "\xf1\x82\xb5\x82\xbd\x83"
+    "e\x83L\x83X\x83g\x83t\x83@\x83"
+    "C\x83\x8b\x82\xc5\x82\xb7\x81"
+    "B",
+    //     a function tree written by moxit is accepted as well.
+    "               \x82\xdc\x82\xbd\x81"
+    "Amoxit\x82\xc5\x8fo\x97\xcd\x82\xb3\x82\xea\x82\xbd\x8a\xd6\x90\x94\x83"
+    "c\x83\x8a\x81[\x82\xcc\x82\xe0\x82\xcc\x82\xe0\x8ew\x92\xe8\x82\xc5\x82\xab\x82\xdc"
+    "\x82\xb7\x81"
+    "B",
+    // -r  list of function names to exclude
+    "   -r <list2>  \x8f\x9c\x8aO\x82\xb7\x82\xe9\x8a\xd6\x90\x94\x96\xbc\x83\x8a\x83X\x83g",
+    //     several names are joined with commas.
+    "               \x95\xa1\x90\x94\x8ew\x92\xe8\x82\xb7\x82\xe9\x8f\xea\x8d\x87\x82\xc9"
+    "\x82\xcd\x81"
+    "A\x83J\x83\x93\x83}\x82\xc5\x8c\x8b\x8d\x87\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    //     each name may use wildcards.
+    "               \x8a"
+    "e\x8a\xd6\x90\x94\x96\xbc\x82\xc9\x82\xcd\x83\x8f\x83"
+    "C\x83\x8b\x83h\x83J\x81[\x83h\x82\xf0\x8eg\x97p\x82\xc5\x82\xab\x82\xdc\x82\xb7\x81"
+    "B",
+    // -R  file naming the functions to exclude
+    "   -R <file2>  \x8f\x9c\x8aO\x82\xb7\x82\xe9\x8a\xd6\x90\x94\x96\xbc\x82\xf0\x8bL\x8fq"
+    "\x82\xb5\x82\xbd\x83t\x83@\x83"
+    "C\x83\x8b\x96\xbc",
+    //     a text file that lists the names to exclude.
+    "               \x82\xb1\x82\xea\x82\xcd\x8f\x9c\x8aO\x82\xb7\x82\xe9\x8a\xd6\x90\x94"
+    "\x96\xbc\x82\xf0\x97\x85\x97\xf1\x82\xb5\x82\xbd\x83"
+    "e\x83L\x83X\x83g\x83t\x83@\x83"
+    "C\x83\x8b\x82\xc5\x82\xb7\x81"
+    "B",
+    // -m  list of files to take for a function name defined twice
+    "   -m <list3>  \x93\xaf\x88\xea\x8a\xd6\x90\x94\x96\xbc\x82\xc9\x91\xce\x82\xb7\x82"
+    "\xe9\x83t\x83@\x83"
+    "C\x83\x8b\x8ew\x92\xe8\x83\x8a\x83X\x83g",
+    //     several names are joined with commas.
+    "               \x95\xa1\x90\x94\x8ew\x92\xe8\x82\xb7\x82\xe9\x8f\xea\x8d\x87\x82\xc9"
+    "\x82\xcd\x81"
+    "A\x83J\x83\x93\x83}\x82\xc5\x8c\x8b\x8d\x87\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    // -M  file naming the files to take for a function name defined twice
+    "   -M <file3>  \x93\xaf\x88\xea\x8a\xd6\x90\x94\x96\xbc\x82\xc9\x91\xce\x82\xb7\x82"
+    "\xe9\x83t\x83@\x83"
+    "C\x83\x8b\x8ew\x92\xe8\x82\xf0\x8bL\x8fq\x82\xb5\x82\xbd\x83t\x83@\x83"
+    "C\x83\x8b\x96\xbc",
+    //     a text file that lists the files to take for a function name
+    "               \x82\xb1\x82\xea\x82\xcd\x93\xaf\x88\xea\x8a\xd6\x90\x94\x96\xbc\x82"
+    "\xc9\x91\xce\x82\xb7\x82\xe9\x83t\x83@\x83"
+    "C\x83\x8b\x8ew\x92\xe8\x82\xf0\x97\x85\x97\xf1\x82\xb5\x82\xbd\x83"
+    "e\x83L\x83X\x83g\x83t\x83@\x83"
+    "C\x83\x8b",
+    //     defined twice.
+    "               \x82\xc5\x82\xb7\x81"
+    "B",
+    // -I  directory path holding header files
+    "   -I <dir>    \x83w\x83"
+    "b\x83_\x81[\x83t\x83@\x83"
+    "C\x83\x8b\x82\xcc\x82\xa0\x82\xe9\x83"
+    "f\x83"
+    "B\x83\x8c\x83N\x83g\x83\x8a\x83p\x83X",
+    // <c_files>  C source file names
+    "   <c_files>   \x82\x83\x8c\xbe\x8c\xea\x82\xcc\x83\\\x81[\x83X\x83t\x83@\x83"
+    "C\x83\x8b\x96\xbc",
+    " ",
+    "Version: 0.93",
+    "",
+};
+
+namespace {
+
+// Headers under the system directory are the C library's, never the project's.
+constexpr char kSystemInclude[] = "/usr/include";
+constexpr size_t kSystemIncludeLen = sizeof kSystemInclude - 1;
+
+struct list_option {
+  const char* name;
+  name_table option_state::*table;
+  int form;  // 0: the argument is the list; 1: it names a list file
+};
+
+constexpr list_option kListOptions[] = {
+    {"-l", &option_state::fun_list, 0},  {"-L", &option_state::fun_list, 1},
+    {"-r", &option_state::ign_list, 0},  {"-R", &option_state::ign_list, 1},
+    {"-m", &option_state::file_list, 0}, {"-M", &option_state::file_list, 1},
+};
+
+const list_option* find_list_option(const char* arg) {
+  for (const list_option& o : kListOptions) {
+    if (std::strcmp(arg, o.name) == 0)
+      return &o;
+  }
+  return nullptr;
+}
+
+void print_help() {
+  for (int k = 0; usage_msg[k][0]; k++)
+    std::printf("%s\n", usage_msg[k]);
+  kavel_exit(1);
+}
+
+void print_short_usage() {
+  errmsg1("%s\n", usage_msg[2]);
+  errmsg1("%s\n", usage_msg[3]);
+  kavel_exit(1);
+}
+
+// A group of one-letter switches ("-fi"). Letters go on after an unknown one.
+void set_switches(const char* group, int& head_flag) {
+  for (const char* p = group + 1; *p; p++) {
+    switch (*p) {
+      case 'f':
+        g_opt.file_flag = 1;
+        break;
+      case 'g':
+        g_opt.lead_flag = 1;
+        break;
+      case 'i':
+        g_opt.line_flag = 1;
+        break;
+      case 's':
+        head_flag = 1;
+        break;
+      case 'u':
+        g_opt.caller_flag = 1;
+        break;
+      default:
+        errmsg1("-%c: unknown option\n", *p);
+        break;
+    }
+  }
+}
+
+void scan_first_pass(const char* file) {
+  if (!g_scan.fp.open(file)) {
+    errmsg1("\"%s\": not found\n", file);
+    return;
+  }
+  scan_source(file, 1, &g_names.mac_cnt);
+  g_scan.fp.close();
+}
+
+// Headers recorded while this walk scans others are scanned too: the count
+// is read afresh each round.
+void scan_include_files(int argc, char** argv) {
+  for (int k = 0; k < g_inc.inc_cnt && k < static_cast<int>(g_inc.inc_path.size()); k++) {
+    // Copies: the scan may add entries and move the tables.
+    std::string path = g_inc.inc_path[k];
+    std::string name = k < static_cast<int>(g_inc.inc_name.size()) ? g_inc.inc_name[k] : path;
+    bool on_command_line = false;
+    for (int a = 1; a < argc && !on_command_line; a++)
+      on_command_line = path == argv[a];
+    if (on_command_line)
+      continue;  // it was scanned as a source file
+    if (path.compare(0, kSystemIncludeLen, kSystemInclude) == 0)
+      continue;
+    if (!g_scan.fp.open(path.c_str())) {
+      errmsg1("\"%s\": not found\n", name);
+      continue;
+    }
+    scan_source(path.c_str(), 1, &g_names.mac_cnt);
+    g_scan.fp.close();
+  }
+}
+
+void scan_second_pass(const std::vector<const char*>& sources) {
+  g_tab.gfun_cnt = 0;
+  g_tab.lfun_cnt = 0;
+  for (const char* file : sources) {
+    if (!g_scan.fp.open(file))
+      continue;  // the first pass has reported it
+    scan_source(file, 2, nullptr);
+    g_scan.fp.close();
+  }
+}
+
+void print_requested() {
+  name_table& list = g_opt.fun_list;
+  size_t used = 0;
+  while (used < list.size() && !list[used].empty())
+    used++;
+  for (size_t k = 0; k < used; k++)
+    conv_search_str(list[k]);
+  for (size_t k = 0; k < used; k++) {
+    std::string entry = list[k];
+    if (entry[0] == '@') {
+      print_fun_below(entry.c_str() + 1);
+    } else {
+      print_fun(-1, entry.c_str());
+    }
+  }
+}
+
+void print_listing(int head_flag) {
+  int count = g_tab.fun_no < static_cast<int>(g_tab.Finf.size())
+                  ? g_tab.fun_no
+                  : static_cast<int>(g_tab.Finf.size());
+  for (int k = 0; k < count; k++) {
+    const fun_info* f = g_tab.Finf[k].get();
+    // Macros are printed on request but never listed; a record with no name
+    // was displaced by a definition from a preferred file.
+    if (!f || f->kind == 1 || f->name.empty())
+      continue;
+    if (head_flag) {
+      if (f->dup == 1)
+        std::printf("%s;", f->file.c_str());
+      std::fputs(f->first_line.c_str(), stdout);
+    } else if (g_opt.line_flag) {
+      std::printf("%s;%s;%d\n", f->name.c_str(), f->file.c_str(), f->line);
+    } else if (f->dup == 1) {
+      std::printf("%s;%s\n", f->file.c_str(), f->name.c_str());
+    } else {
+      std::printf("%s\n", f->name.c_str());
+    }
+  }
+}
+
+}  // namespace
+
+int kavelt_main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
+    print_help();
+  if (argc < 2)
+    print_short_usage();
+
+  int body_mode = 0;
+  int head_flag = 0;
+  std::vector<const char*> sources;
+  for (int i = 1; i < argc; i++) {
+    const char* arg = argv[i];
+    // Body mode holds even when the list itself is missing.
+    if (std::strcmp(arg, "-l") == 0 || std::strcmp(arg, "-L") == 0)
+      body_mode = 1;
+    if (std::strcmp(arg, "-EUC") == 0) {
+      g_opt.euc_flag = 1;
+    } else if (const list_option* o = find_list_option(arg)) {
+      if (i + 1 < argc) {
+        read_list(g_opt.*(o->table), argv[++i], o->form);
+      } else {
+        errmsg1("%s <list> parameter missing\n", arg);
+      }
+    } else if (std::strcmp(arg, "-I") == 0) {
+      if (i + 1 < argc) {
+        g_opt.inc_dir.push_back(argv[++i]);
+      } else {
+        errmsg1("-I <dir> parameter missing\n");
+      }
+    } else if (arg[0] == '-') {
+      set_switches(arg, head_flag);
+    } else {
+      sources.push_back(arg);
+      scan_first_pass(arg);
+    }
+  }
+
+  scan_include_files(argc, argv);
+  scan_second_pass(sources);
+
+  if (body_mode) {
+    print_requested();
+  } else {
+    print_listing(head_flag);
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+void reset_all() {
+  reset_options();
+  reset_scan();
+  reset_names();
+  reset_tables();
+  reset_includes();
+  reset_ignore();
+  reset_printer();
+  reset_messages();
+  reset_name_store();
+}
 
 }  // namespace kavel

@@ -1,10 +1,94 @@
+// Names that never count as functions. The user's -r/-R entries come first
+// and the first one that matches decides, so '!' can re-admit a standard
+// name; only when none matches does the built-in list answer.
 #include "extract/ignore_list.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "extract/pattern.h"
+#include "support/options.h"
 
 namespace kavel {
 
-const char* const ignfun_tab[kIgnfunCount + 1] = {};
+// clang-format off
+const char* const ignfun_tab[kIgnfunCount + 1] = {
+    "sizeof", "abort", "abs", "acos", "allocate", "asctime", "asin", "assert",
+    "atan", "atan2", "atexit", "atof", "atoi", "atol", "bsearch", "calloc",
+    "ceil", "clearerr", "clock", "close", "cos", "cosh", "ctime", "defined",
+    "difftime", "div", "exit", "exp", "fabs", "fclose", "feof", "ferror",
+    "fflush", "fgetc", "fgetpos", "fgets", "fileno", "floor", "fmod", "fopen",
+    "fprintf", "fputc", "fputs", "fread", "free", "freopen", "frexp", "fscanf",
+    "fseek", "fsetpos", "ftell", "fwrite", "getc", "getchar", "getenv", "gets",
+    "getw", "gmtime", "gtty", "index", "isalnum", "isalpha", "isascii", "isatty",
+    "iscntrl", "isdigit", "isgraph", "islower", "isprint", "ispunct", "isspace", "isupper",
+    "isxdigit", "kill", "labs", "ldexp", "ldiv", "localeconv", "localtime", "ioctl",
+    "log", "log10", "longjmp", "lseek", "malloc", "mblen", "mbstowcs", "mbtowc",
+    "memchr", "memcmp", "memcpy", "memmove", "memset", "mktime", "modf", "offsetof",
+    "open", "pclose", "perror", "popen", "pow", "printf", "putc", "putchar",
+    "putenv", "puts", "putw", "qsort", "raise", "rand", "read", "realloc",
+    "remove", "rename", "rewind", "scanf", "setbuf", "setjmp", "setlocale", "setvbuf",
+    "signal", "sin", "sinh", "sleep", "sprintf", "sqrt", "srand", "sscanf",
+    "ssignal", "strcasecmp", "strcat", "strchr", "strcmp", "strcoll", "strcpy", "strcspn",
+    "strdup", "strerror", "strftime", "strlen", "strncat", "strncmp", "strncpy", "strpbrk",
+    "strrchr", "strspn", "strstr", "strtod", "strtok", "strtok_r", "strtol", "strtoul",
+    "strxfrm", "system", "stat", "stty", "tan", "tanh", "time", "tmpfile",
+    "tmpnam", "toascii", "tolower", "toupper", "tzset", "ungetc", "unlink", "va_arg",
+    "va_end", "va_start", "vfprintf", "vprintf", "vsprintf", "wcstombs", "wctomb", "write",
+    nullptr,
+};
+// clang-format on
+
 ignore_state g_ign;
-void reset_ignore() { g_ign = ignore_state{}; }
-int check_ignfun(const char*) { return 0; }
+void reset_ignore() {
+  g_ign = ignore_state{};
+}
+
+namespace {
+
+// The question is asked for every call the scanner meets, so the built-in
+// names are looked up in a set made once rather than walked each time.
+bool in_ignfun_tab(const char* name) {
+  static const std::unordered_set<std::string_view> names = [] {
+    std::unordered_set<std::string_view> s;
+    for (const char* const* n = ignfun_tab; *n != nullptr; ++n)
+      s.insert(*n);
+    return s;
+  }();
+  return names.count(std::string_view(name)) != 0;
+}
+
+// Converts the entries read so far into pattern form. Entries read later
+// keep their written form, so their '*' and '?' only match themselves.
+void convert_ign_list() {
+  for (std::string& entry : g_opt.ign_list) {
+    if (entry.empty())
+      break;
+    if (entry[0] == '!') {
+      conv_search_str(&entry[1]);
+      entry.resize(std::strlen(entry.c_str()));
+    } else {
+      conv_search_str(entry);
+    }
+  }
+  g_ign.ign_conv_done = 1;
+}
+
+}  // namespace
+
+int check_ignfun(const char* name) {
+  if (!g_ign.ign_conv_done)
+    convert_ign_list();
+  for (const std::string& entry : g_opt.ign_list) {
+    if (entry.empty())
+      break;
+    bool admit = entry[0] == '!';
+    if (match(entry.c_str() + (admit ? 1 : 0), name))
+      return admit ? 0 : 1;
+  }
+  return in_ignfun_tab(name) ? 1 : 0;
+}
 
 }  // namespace kavel

@@ -1,9 +1,63 @@
+// #include resolution. Only the directive lines of a header are read here,
+// so nested project headers are recorded (depth first, each right after
+// the file that names it) before the driver scans any of them.
 #include "scanner/include_files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "scanner/line_reader.h"
+#include "scanner/tokenizer.h"
+#include "support/messages.h"
 
 namespace kavel {
 
 include_state g_inc;
 void reset_includes() { g_inc = include_state{}; }
-int add_include(const char*, int) { return -1; }
+
+int add_include(const char* text, int depth) {
+  if (depth >= kIncludeDepth) return 0;
+  bool angle = text[0] == '<';
+  const char* close = angle ? index(text, '>') : (text[0] ? index(text + 1, '"') : nullptr);
+  if (!close) return -1;
+  std::string name(text + 1, close);
+  if (std::find(g_inc.inc_name.begin(), g_inc.inc_name.end(), name) != g_inc.inc_name.end()) {
+    return 0;
+  }
+
+  line_reader file;
+  std::string path = std::string(angle ? "/usr/include" : ".") + dirsep + name;
+  bool found = file.open(path.c_str());
+  for (size_t k = 0; !found && k < g_opt.inc_dir.size(); k++) {
+    path = g_opt.inc_dir[k] + dirsep + name;
+    found = file.open(path.c_str());
+  }
+  if (!found) {
+    if (!angle) {
+      // The finished text goes out as the format, so a '%' in the path is
+      // left alone by the formatter (it has no arguments to read).
+      std::string msg = "\"" + path + "\": not found\n";
+      errmsg(msg.c_str());
+    }
+    return -1;
+  }
+  if (g_inc.inc_cnt >= kNameTableMax) {
+    errmsg1("internal error; functions list table overflow\n");
+    return 0;
+  }
+  g_inc.inc_name.push_back(name);
+  g_inc.inc_path.push_back(path);
+  g_inc.inc_cnt++;
+
+  char line[kLineBuf];
+  while (file.read(line) >= 0) {
+    if (std::strncmp(line, "#include", 8) != 0) continue;
+    const char* rest = line + 8;
+    while (*rest == ' ' || *rest == '\t') rest++;
+    add_include(rest, depth + 1);
+  }
+  return 0;
+}
 
 }  // namespace kavel

@@ -35,7 +35,10 @@ void line_reader::open_stream(FILE* stream) {
   if (buf_.size() < kBufSize) buf_.resize(kBufSize);
   cur_ = end_ = 0;
   eof_ = false;
-  base_ = start_ = pos_ = 0;
+  // Offsets count from the file's start even when the stream was handed
+  // over part way in.
+  long here = stream ? std::ftell(stream) : -1;
+  base_ = start_ = pos_ = here > 0 ? here : 0;
 }
 
 void line_reader::close() {
@@ -97,6 +100,7 @@ int line_reader::read(char* out) {
 
 void line_reader::seek(long long offset) {
   if (!f_) return;
+  if (offset < 0) offset = 0;
   if (offset >= base_ && offset <= base_ + static_cast<long long>(end_)) {
     cur_ = static_cast<size_t>(offset - base_);
   } else {

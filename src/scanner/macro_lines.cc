@@ -1,8 +1,165 @@
+// #define lines. A replacement that may call something makes the macro a
+// function of its own; its calls are recorded in pass 2 the way a body's
+// are, so `LOCK(m)` in a caller leads to what LOCK calls.
 #include "scanner/macro_lines.h"
+
+#include <cstring>
+#include <string>
+
+#include "extract/ignore_list.h"
+#include "scanner/source_pass.h"
+#include "scanner/tokenizer.h"
+#include "tables/decl_analysis.h"
+#include "tables/fun_table.h"
+#include "tables/name_checks.h"
+#include "support/options.h"
 
 namespace kavel {
 
-int chk_define(const char*, int, int, int, int&, int*, long long) { return 0; }
-int chk_macro_body(const char*, int, int, int, int&, const char*, int, long long) { return 0; }
+namespace {
+
+bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
+bool last_is_backslash() {
+  return g_scan.token_no > 0 && is(g_scan.token[g_scan.token_no - 1], "\\");
+}
+
+}  // namespace
+
+int chk_define(const char* file_name, int pass, int depth, int index, int& line_counter,
+               int* macro_count, long long line_offset) {
+  const char* const* tok = g_scan.token;
+  const char* next = tok[index + 1];
+  if (next[0] != '(' && check_sep(next)) {
+    // `#define NEG -1`, `#define BEGIN {`: a '(' after such a name is no call.
+    if (pass == 1 && macro_count) {
+      if (*macro_count < kNameTableMax) {
+        g_names.mac_name.append(tok[index]);
+        *macro_count = g_names.mac_name.size();
+      }
+    }
+    while (last_is_backslash()) {
+      if (next_line(kText, line_counter) < 0) return -1;
+    }
+    return 0;
+  }
+  std::string macro_name = std::string(tok[index]).substr(0, kNameCut);
+  int start;
+  int object_like;
+  if (next[0] == '(') {
+    int header_line = 0;
+    int r = ana_args(pass, depth, index, line_counter, header_line, 1);
+    if (r < 0) return 0;
+    int j = r & ~kHeaderBit;
+    tok = g_scan.token;
+    if (j == g_scan.token_no - 1) return 0;  // no replacement on the line
+    if (!last_is_backslash() && std::strncmp(tok[j + 1], "/*", 2) == 0) return 0;
+    start = j + 1;
+    object_like = 0;
+  } else {
+    if (!last_is_backslash()) {
+      bool calls = false;
+      for (int k = index + 2; k < g_scan.token_no && !calls; k++) {
+        calls = tok[k][0] == '(' && !check_sep(tok[k - 1]);
+      }
+      if (!calls) return 0;
+    }
+    start = index + 1;
+    object_like = 1;
+  }
+  chk_macro_body(file_name, pass, depth, start, line_counter, macro_name.c_str(), object_like,
+                 line_offset);
+  return 0;
+}
+
+int chk_macro_body(const char* file_name, int pass, int depth, int start, int& line_counter,
+                   const char* macro_name, int object_like, long long line_offset) {
+  int body_state = 0;  // 0 nothing, 1 the macro is a known function, 2 it calls something
+  int record = -1;
+  bool ignored = check_ignfun(macro_name) != 0;
+  if (pass == 1 && !ignored) {
+    g_tab.Fun.name[0] = std::string(macro_name);
+    if (add_fun(1, file_name, line_counter) == 0) {
+      record = g_tab.fun_no - 1;
+      fun_info& r = *g_tab.Finf[record];
+      r.top_pos = r.end_pos = line_offset;
+      r.head_pos = -1;
+      body_state = 1;
+    }
+  } else if (pass == 2 && !ignored && ser_fun(macro_name) >= 0) {
+    body_state = 1;
+  }
+
+  int header_line = 0;
+  int i = start;
+  for (;;) {
+    bool ended = false;  // a // comment ends the replacement
+    for (; i < g_scan.token_no; i++) {
+      const char** tok = g_scan.token;
+      const char* t = tok[i];
+      unsigned char c = static_cast<unsigned char>(t[0]);
+      if (is(t, "/*")) {
+        i = skip_comment(i, line_counter);
+        if (i < 0) return -1;
+        continue;
+      }
+      if (is(t, "//")) {
+        ended = true;
+        break;
+      }
+      if (c == '"' || c == '\'') {
+        i = skip_quote(i, line_counter, c);
+        if (i < 0) return 0;
+        continue;
+      }
+      if (check_type(t) && !is(t, "typedef") &&
+          (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' && !check_type(tok[i - 1])))) {
+        int r = ana_decl(pass, depth, 0, i, line_counter, header_line, 0, macro_name);
+        if (r < 0) return -1;
+        i = r & ~kHeaderBit;
+        continue;
+      }
+      if (c == '(' && is_call_paren(i)) {
+        int r = call_rule(pass, depth, i, line_counter, header_line);
+        if (r == kCallSkipped) continue;
+        if (r < 0) return -1;
+        i = r & ~kHeaderBit;
+        if (body_state >= 1) {
+          const fun_group& f = g_tab.Fun;
+          for (int k = 0; k < f.num; k++) {
+            if (!f.name[k] || check_ignfun(f.name[k]->c_str())) continue;
+            body_state = 2;
+            if (pass == 1) break;
+            add_call(macro_name, f.name[k]->c_str());
+          }
+        }
+        continue;
+      }
+      if (pass == 2 && c == '=' && tok[i + 1][0] != '=' && i > 0) {
+        assign_rule(i);
+        continue;
+      }
+      if (body_state >= 1 && c >= 'A' && c < 0x80 && check_maccall(t)) {
+        body_state = 2;
+        if (pass == 2) add_call(macro_name, t);
+      }
+    }
+    if (ended || !last_is_backslash()) break;
+    if (next_line(kText, line_counter) < 0) return -1;
+    i = 0;
+    if (g_scan.token_no == 0) break;
+  }
+
+  if (record >= 0) g_tab.Finf[record]->end_pos = g_scan.fp.pos();
+  if (pass == 1) {
+    if (object_like && g_names.mac_call.size() < kNameTableMax) {
+      g_names.mac_call.append(macro_name);
+    }
+  } else if (body_state == 2) {
+    int n = ser_fun(macro_name);
+    while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, macro_name);
+    if (n >= 0) g_tab.Finf[n]->closed = 1;
+  }
+  return 0;
+}
 
 }  // namespace kavel

@@ -1,11 +1,338 @@
+// The pass over one source file. It walks the token table line by line with
+// a small state machine: brace depth, conditional lines inside bodies, a
+// header-seen flag, and where the current function's text starts. Headers,
+// declarations and argument lists are taken apart by the declaration
+// analysis; this file decides when to ask and what to do with the answer.
 #include "scanner/source_pass.h"
 
+#include <cstring>
+#include <string>
+
+#include "extract/ignore_list.h"
+#include "scanner/include_files.h"
+#include "scanner/macro_lines.h"
 #include "scanner/tokenizer.h"
+#include "support/messages.h"
+#include "support/options.h"
+#include "tables/decl_analysis.h"
+#include "tables/fun_table.h"
+#include "tables/name_checks.h"
 
 namespace kavel {
 
-int scan_source(const char*, int, int*) {
-  while (g_scan.fp.read(g_scan.line_buf) >= 0) {
+namespace {
+
+constexpr size_t kIncludeText = 80;  // an #include's file part is gathered below this length
+
+bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
+
+// Passes over the continuation lines of a directive; false at end of file.
+bool skip_continuations(int& line_counter) {
+  while (line_continues()) {
+    if (next_line(kText, line_counter) < 0) return false;
+  }
+  return true;
+}
+
+std::string cut_name(const opt_text& name) {
+  if (!name) return std::string();
+  return name->substr(0, kNameCut);
+}
+
+// The first record of `name` whose body has not been passed yet: with one
+// name defined in several files, pass 2 meets the bodies in pass 1's order.
+int first_open_record(const std::string& name) {
+  int n = ser_fun(name.c_str());
+  while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, name.c_str());
+  return n;
+}
+
+}  // namespace
+
+bool is_call_paren(int i) {
+  const char* const* tok = g_scan.token;
+  if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return true;
+  return i + 5 <= g_scan.token_no && is(tok[i + 1], "*") && !check_sep(tok[i + 2]) &&
+         tok[i + 3][0] == ')' && tok[i + 4][0] == '(';
+}
+
+int call_rule(int pass, int depth, int& i, int& line_counter, int& header_line) {
+  const char** tok = g_scan.token;
+  bool pointer_form = !(i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1]));
+  // `fp(x)` calls through a pointer as `(*fp)(x)` does; name_at is where
+  // the callee's name stands in for the variable.
+  int name_at = i + 3;
+  pfun_info* v = nullptr;
+  if (!pointer_form) {
+    v = pass == 2 ? ser_pfun(tok[i - 1]) : nullptr;
+    if (!v || v->kind == 0) return ana_args(pass, depth, i - 1, line_counter, header_line, 0);
+    name_at = i - 1;
+  } else {
+    v = ser_pfun(tok[i + 2]);
+    if (!v) {
+      i += 4;
+      return kCallSkipped;
+    }
+  }
+  // The name the call goes to stands in for the ')' so that `name (` is
+  // analysed as an ordinary call. A name that begins with a separator
+  // (`fp = (handler_t)h;` assigns "(") would start no call and let the
+  // analysis run on past the body's end, so the variable's own name serves.
+  bool assigned = !(v->kind == 0 || v->kind == 2 || v->fun_cnt == 0);
+  const char* callee = assigned ? v->funs[0].c_str() : v->name.c_str();
+  if (check_sep(callee)) callee = v->name.c_str();
+  tok[name_at] = callee;
+  int r = ana_args(pass, depth, name_at, line_counter, header_line, 0);
+  if (r >= 0 && assigned && pass == 2) {
+    fun_group& f = g_tab.Fun;
+    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt && f.num < kGroupMax; k++) {
+      new_fun_entry(f.num, v->funs[k]);
+      f.num++;
+    }
+    v->fun_done = v->fun_cnt;
+  }
+  return r;
+}
+
+void assign_rule(int i) {
+  if (i == 0) return;
+  const char* const* tok = g_scan.token;
+  pfun_info* v = ser_pfun(tok[i - 1]);
+  if (!v) return;
+  if (v->fun_cnt >= kPfunNames) {
+    errmsg1("internal error; functions data table for %s overflow\n", v->name);
+    return;
+  }
+  // `fp = &f;` assigns f, as `fp = f;` does.
+  const char* value = tok[i + 1];
+  if (is(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
+  if (static_cast<int>(v->funs.size()) > v->fun_cnt) {
+    v->funs[v->fun_cnt] = value;
+  } else {
+    v->funs.emplace_back(value);
+  }
+  v->fun_cnt++;
+}
+
+int scan_source(const char* file_name, int pass, int* macro_count) {
+  scan_state& s = g_scan;
+  pass_view& pv = s.pass;
+  pv = pass_view{};
+  pv.file_name = file_name;
+  int& depth = pv.depth;
+  int& cond_depth = pv.cond_depth;
+
+  int line_counter = 0;
+  int header_flag = 0;
+  int text_state = 0;  // 0 no start noted, 1 start noted, 2 record entered
+  long long noted_start = 0;
+  long long latch_offset = 0;
+  long long line_offset = 0;
+  int header_line = 0;
+  int record = -1;  // the record entered for the current definition
+  std::string cur_fun;
+
+  auto note_start = [&] {
+    noted_start = latch_offset;
+    text_state = 1;
+  };
+  auto accept_header = [&] {
+    if (text_state == 0) note_start();
+    if (header_flag) return;
+    if (add_fun(0, file_name, header_line) == 0 && text_state == 1) {
+      record = g_tab.fun_no - 1;
+      fun_info& r = *g_tab.Finf[record];
+      r.top_pos = noted_start;
+      r.head_pos = line_offset;
+      r.end_pos = noted_start;
+      text_state = 2;
+    } else {
+      text_state = 0;
+    }
+    header_flag = 1;
+  };
+  auto take_header_pass2 = [&] {
+    cur_fun = cut_name(g_tab.Fun.name[0]);
+    header_flag = 1;
+  };
+
+  for (;;) {
+    if (read_line(line_counter) < 0) break;
+    if (is(s.line_buf, "extern \"C\" {\n")) continue;
+    if (pass == 1 && depth == 0) {
+      long long off = s.fp.start();
+      if (text_state == 0) latch_offset = off;
+      line_offset = off;
+    }
+    set_token(s.line_buf, kText);
+
+    bool next_line_wanted = false;
+    for (int i = 0; i < s.token_no && !next_line_wanted; i++) {
+      const char** tok = s.token;
+      const char* t = tok[i];
+      unsigned char c = static_cast<unsigned char>(t[0]);
+      if (g_opt.lead_flag && text_state == 0) note_start();
+
+      if (is(t, "/*")) {
+        if (text_state == 0 && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
+        i = skip_comment(i, line_counter);
+        if (i < 0) return -1;
+        continue;
+      }
+      if (is(t, "//")) {
+        // Only a line that begins with "//" hands the lines after it to the
+        // comment skipping; after code, the rest of the line is simply done
+        // and the next line gets its offset like any other.
+        if (std::strncmp(s.line_buf, "//", 2) != 0) {
+          next_line_wanted = true;
+          continue;
+        }
+        if (text_state == 0) note_start();
+        if (skip_line_comment(i, line_counter) < 0) return -1;
+        i = -1;
+        continue;
+      }
+      if (c == '"' || c == '\'') {
+        i = skip_quote(i, line_counter, c);
+        if (i < 0) return 0;
+        continue;
+      }
+      if (c == '#') {
+        const char* d = tok[i + 1];
+        if (is(d, "define")) {
+          if (i + 2 < s.token_no - 1) {
+            // Offsets are computed only for lines the pass reads at depth 0,
+            // so inside a body this is the offset of an earlier line.
+            chk_define(file_name, pass, depth, i + 2, line_counter, macro_count, line_offset);
+          }
+          next_line_wanted = true;
+          continue;
+        }
+        if (std::strncmp(d, "if", 2) == 0 || is(d, "elif")) {
+          if (!is(d, "elif") && depth > 0) cond_depth++;
+          skip_continuations(line_counter);
+          next_line_wanted = true;
+          continue;
+        }
+        if (is(d, "endif")) {
+          if (depth > 0) {
+            if (cond_depth == 0) {
+              errmsg1("syntax error; ifdef statement at %d line of \"%s\"\n", line_counter,
+                      file_name);
+            } else {
+              cond_depth--;
+            }
+          }
+          next_line_wanted = true;
+          continue;
+        }
+        if (pass == 1 && is(d, "include")) {
+          std::string text;
+          int first = i + 2;
+          char closing = tok[first][0] == '<' ? '>' : '"';
+          for (int k = first; k < s.token_no; k++) {
+            size_t len = std::strlen(tok[k]);
+            if (text.size() + len < kIncludeText) text += tok[k];
+            if (k > first && tok[k][0] == closing) break;
+          }
+          add_include(text.c_str(), 0);
+          next_line_wanted = true;
+          continue;
+        }
+        if (i == 0) {
+          // A directive no rule handles (#pragma, #error, #else, #undef, and
+          // #include in pass 2) is not code: an apostrophe in an #error text
+          // must open no literal, and `#pragma warning(disable: 4100)` is no
+          // call.
+          skip_continuations(line_counter);
+          next_line_wanted = true;
+          continue;
+        }
+      }
+
+      bool type_start = check_type(t) &&
+                        (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' &&
+                                    !check_type(tok[i - 1])));
+      bool old_style_param = depth == 0 && header_flag && c != '{' && !is(t, "struct") &&
+                             !is(t, "register");
+      if (type_start || old_style_param) {
+        int r = ana_decl(pass, depth, header_flag, i, line_counter, header_line, 0,
+                         cur_fun.c_str());
+        if (r < 0) return -1;
+        if (r & kHeaderBit) {
+          if (depth == 0) {
+            if (pass == 1) {
+              accept_header();
+            } else {
+              take_header_pass2();
+            }
+          }
+        }
+        i = r & ~kHeaderBit;
+        continue;
+      }
+      if (c == '{') {
+        if (depth == 0) g_tab.lfun_cnt = 0;
+        if (cond_depth == 0) depth++;
+        continue;
+      }
+      if (c == '}') {
+        if (depth > 0 && cond_depth == 0) depth--;
+        if (depth == 0) {
+          if (pass == 2 && !cur_fun.empty()) {
+            int rec = first_open_record(cur_fun);
+            if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
+            for (int k = 0; k < g_tab.gfun_cnt; k++) {
+              g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
+            }
+          }
+          cur_fun.clear();
+          if (text_state == 2 && record >= 0) g_tab.Finf[record]->end_pos = s.fp.pos();
+          text_state = 0;
+          header_flag = 0;
+          record = -1;
+        }
+        continue;
+      }
+      if (c == '(' && is_call_paren(i)) {
+        int r = call_rule(pass, depth, i, line_counter, header_line);
+        if (r == kCallSkipped) continue;
+        if (r < 0) return -1;
+        i = r & ~kHeaderBit;
+        tok = s.token;
+        char follower = tok[i + 1][0];
+        // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
+        // as `int f(int);` declares one: '=' ends no header either.
+        bool declaration = follower == ',' || follower == ';' || follower == '=';
+        if (depth == 0) {
+          if (!declaration) {
+            if (pass == 1) {
+              accept_header();
+            } else {
+              take_header_pass2();
+            }
+          }
+        } else if (pass == 2) {
+          const fun_group& f = g_tab.Fun;
+          for (int k = 0; k < f.num; k++) {
+            if (f.name[k] && !check_ignfun(f.name[k]->c_str())) {
+              add_call(cur_fun.c_str(), f.name[k]->c_str());
+            }
+          }
+        }
+        continue;
+      }
+      if (pass == 2 && c == '=' && tok[i + 1][0] != '=') {
+        assign_rule(i);
+        continue;
+      }
+      if (pass == 2 && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
+        add_call(cur_fun.c_str(), t);
+      }
+    }
+  }
+  if (pass == 1 && depth != 0) {
+    errmsg1("\"%s\": syntax error; The last function is not fixed.\n", file_name);
   }
   return 0;
 }

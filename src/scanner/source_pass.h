@@ -11,6 +11,23 @@ namespace kavel {
 // to its end, -1 when a comment, declaration or argument list ran into it.
 int scan_source(const char* file_name, int pass, int* macro_count);
 
+// The parts of the token walk that function bodies and macro replacements
+// share.
+
+// True when the '(' at token `i` starts a call: a name that is neither a
+// keyword nor a separator or macro name stands before it, or the tokens
+// from `i` are `( * name ) (`.
+bool is_call_paren(int i);
+// Analyses the call whose '(' is token `i` into Fun (for `(*name)(`, through
+// the names assigned to the variable). Returns the index of the closing ')',
+// -1 at end of file, or kCallSkipped with `i` moved past `( * name ) (` when
+// the name is no function-name variable.
+constexpr int kCallSkipped = -2;
+int call_rule(int pass, int depth, int& i, int& line_counter, int& header_line);
+// Pass 2 at token `i`, an '=' that is no '==': records the name assigned to a
+// function-name variable.
+void assign_rule(int i);
+
 }  // namespace kavel
 
 #endif  // KAVEL_SCANNER_SOURCE_PASS_H_

@@ -58,6 +58,11 @@ int sep_index(unsigned char c);
 int set_token(char* line, int mode);
 
 // Reads the next line of g_scan.fp into line_buf (at most 1023 characters),
+// copies it to line_org and adds one to `line_counter`, without tokenizing:
+// for a reader that looks at the line as read first. -1 at end of file.
+int read_line(int& line_counter);
+
+// Reads the next line of g_scan.fp into line_buf (at most 1023 characters),
 // copies it to line_org, adds one to `line_counter` and tokenizes it in
 // `mode`. -1 at end of file (nothing changed), else 0.
 int next_line(int mode, int& line_counter);
@@ -74,6 +79,9 @@ int skip_line_comment(int index, int& line_counter);
 // qchr_buf.
 int skip_quote(int index, int& line_counter, int quote);
 
+// True when the current line, as read, ends in a backslash: the next line
+// continues it.
+bool line_continues();
 // True when the current line is a preprocessor directive (its first token
 // is "#").
 bool at_directive();

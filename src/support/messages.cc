@@ -21,6 +21,8 @@ char edit_buf[kEditMark + 512];
 
 }  // namespace
 
+void reset_messages() { edit_buf[0] = 0; }
+
 const char* err_edit(const char* format, std::initializer_list<msg_arg> args) {
   const msg_arg* next = args.begin();
   const msg_arg* end = args.end();

@@ -30,6 +30,9 @@ struct msg_arg {
 
 // Where messages go; null selects stderr. Tests point it at a memory stream.
 extern FILE* errfp;
+// Forgets the last formatted text. errfp and g_exit_throws are the caller's
+// settings and stay as they are.
+void reset_messages();
 
 // Formats `format` with `args` into a static buffer that the next call
 // overwrites. Output stops once 1024 characters are written (a directive

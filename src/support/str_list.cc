@@ -2,6 +2,7 @@
 #include "support/str_list.h"
 
 #include <cstring>
+#include <new>
 
 #include "support/alloc.h"
 
@@ -13,6 +14,12 @@ namespace {
 int walk_pos = 0;  // entry number the next get_name returns
 int walk_dir = 1;  // +1 forward, -1 backward
 }  // namespace
+
+void reset_name_store() {
+  name_lst_dup_check = 1;
+  walk_pos = 0;
+  walk_dir = 1;
+}
 
 void name_init(name_node* list) {
   list->name = nullptr;
@@ -34,8 +41,9 @@ int add_name(name_node* list, const char* text) {
     empty->name = setstr(text);
     return 0;
   }
-  name_node* node = static_cast<name_node*>(getmem(sizeof(name_node)));
-  if (!node) return -1;
+  void* block = getmem(sizeof(name_node));
+  if (!block) return -1;
+  name_node* node = new (block) name_node;
   node->name = setstr(text);
   last->next = node;
   return 0;

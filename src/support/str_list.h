@@ -14,6 +14,8 @@ struct name_node {
 
 // While non-zero, add_name refuses a text the list already holds.
 extern int name_lst_dup_check;
+// Puts the duplicate check back on and the shared walk at its start.
+void reset_name_store();
 
 // Empties `list` without freeing anything.
 void name_init(name_node* list);

@@ -1,10 +1,426 @@
+// Declaration and argument analysis. All three analysers walk the token
+// table by index and read on line by line until their construct ends; a
+// directive line met on the way belongs to no construct and is passed over
+// by the tokenizer's code-line step. Every decision rests on a token's first
+// character, a few exact words and the name checks.
 #include "tables/decl_analysis.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "extract/ignore_list.h"
+#include "scanner/tokenizer.h"
+#include "support/messages.h"
+#include "tables/fun_table.h"
+#include "tables/name_checks.h"
 
 namespace kavel {
 
 int32_t Data = 0;
-int ana_args(int, int, int, int&, int&, int) { return -1; }
-int ana_decl(int, int, int, int, int&, int&, int, const char*) { return -1; }
-int ana_param(int, int, int, int&, int) { return -1; }
+
+namespace {
+
+// A group with a 31st entry or an entry with a 31st argument cannot be
+// stored, and carrying on would analyse the rest of the file wrongly: the
+// run ends, naming the source line.
+[[noreturn]] void too_many(int code) {
+  FILE* out = errfp ? errfp : stderr;
+  std::fprintf(out, "%sInternal error(#%d): too many arguments found!\n", g_scan.line_org, code);
+  std::fflush(out);
+  kavel_exit(1);
+}
+
+const char* tok(int i) {
+  return g_scan.token[i];
+}
+
+bool is_comment_open(const char* t) {
+  return t[0] == '/' && t[1] == '*';
+}
+bool is_line_comment(const char* t) {
+  return t[0] == '/' && t[1] == '/';
+}
+bool is_comment_close(const char* t) {
+  return t[0] == '*' && t[1] == '/';
+}
+bool is_quote(const char* t) {
+  return t[0] == '"' || t[0] == '\'';
+}
+bool is_letter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Steps over what no analyser looks into: comments and literals. `i` is
+// left on the token to look at next (index 0 after a line comment). false
+// at end of file.
+bool skip_marks(int& i, int& line_counter) {
+  const char* t = tok(i);
+  if (is_comment_open(t)) {
+    int r = skip_comment(i, line_counter);
+    if (r < 0)
+      return false;
+    i = r + 1;
+  } else if (is_line_comment(t)) {
+    if (skip_line_comment(i, line_counter) < 0)
+      return false;
+    if (pass_directives(line_counter) < 0)
+      return false;
+    i = 0;
+  } else {
+    int r = skip_quote(i, line_counter, t[0]);
+    if (r < 0)
+      return false;
+    i = r + 1;
+  }
+  return true;
+}
+
+// Makes entry `num` of Fun, named `name`; `code` is the exit for a 31st.
+int make_entry(const std::string& name, int code) {
+  fun_group& f = g_tab.Fun;
+  int n = f.num;
+  if (n >= kGroupMax)
+    too_many(code);
+  f.num = n + 1;
+  new_fun_entry(n, name);
+  return n;
+}
+
+// Stores a function-name variable, unless its table is full.
+pfun_info* store_pfun(bool global, const std::string& name, int kind) {
+  std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
+  int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
+  if (cnt >= kPfunMax)
+    return nullptr;
+  pfun_info& rec = tab[cnt++];
+  rec = pfun_info{};
+  rec.name = name;
+  rec.kind = static_cast<int8_t>(kind);
+  return &rec;
+}
+
+}  // namespace
+
+int ana_param(int, int, int start, int& line_counter, int) {
+  Data = 0;
+  int p = 0;
+  int i = start + 1;
+  for (;;) {
+    if (i >= g_scan.token_no) {
+      if (next_code_line(line_counter) < 0)
+        return -1;
+      i = 0;
+      continue;
+    }
+    const char* t = tok(i);
+    if (is_comment_open(t) || is_line_comment(t) || is_quote(t)) {
+      if (!skip_marks(i, line_counter))
+        return -1;
+      continue;
+    }
+    if (t[0] == '(') {
+      ++p;
+    } else if (t[0] == ')') {
+      if (p == 0)
+        return i;
+      --p;
+    } else if (t[0] == ',' && p == 0) {
+      return i;
+    }
+    ++i;
+  }
+}
+
+int ana_args(int pass, int depth, int start, int& line_counter, int& header_line, int param_mode) {
+  fun_group& f = g_tab.Fun;
+  f.num = 0;
+  header_line = line_counter;
+  f.arg[0][0] = std::string();
+  std::vector<int> open;  // entries whose '(' is open, innermost last
+  int other = 0;          // open parentheses that opened no entry
+  int e = 0;
+  int k = 0;
+  const bool keep_text = pass == 1 && (param_mode == 1 || depth == 0);
+  int i = start + 1;
+  for (;;) {
+    if (i >= g_scan.token_no) {
+      if (next_code_line(line_counter) < 0)
+        return -1;
+      i = 0;
+      continue;
+    }
+    const char* t = tok(i);
+    const char c = t[0];
+    if (is_comment_open(t) || is_line_comment(t)) {
+      if (!skip_marks(i, line_counter))
+        return -1;
+      continue;
+    }
+    if (c == ')') {
+      if (other > 0) {
+        --other;
+        // The group's own '(' may have opened no entry (a name the checks
+        // call a separator); its ')' still ends the group.
+        if (other == 0 && open.empty())
+          return i;
+      } else {
+        if (!open.empty())
+          open.pop_back();
+        if (open.empty())
+          return i;
+        e = open.back();
+        k = f.arg_cnt[e];
+      }
+      ++i;
+      continue;
+    }
+    if (c == '(') {
+      if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
+        e = make_entry(tok(i - 1), 1);
+        open.push_back(e);
+        k = 0;
+      } else {
+        ++other;
+      }
+      ++i;
+      continue;
+    }
+    if (c == ',') {
+      k = f.arg_cnt[e];
+      if (k >= kArgMax)
+        too_many(2);
+      f.arg_cnt[e] = static_cast<int16_t>(k + 1);
+      f.arg[e][k] = std::string();
+      ++i;
+      continue;
+    }
+    if (pass == 2 && is_letter(c) && tok(i + 1)[0] != '(') {
+      if (pfun_info* v = ser_pfun(t)) {
+        if (v->kind == 0) {
+          const opt_text& own = f.name[0];
+          add_call(own ? own->c_str() : nullptr, v->name.c_str());
+        } else if (v->kind == 2 || v->fun_cnt == 0) {
+          make_entry(v->name, 3);
+        } else {
+          for (int m = v->fun_done; m < v->fun_cnt; ++m) {
+            int n = make_entry(v->funs[m], 4);
+            f.arg_type[n][0] = std::string("int");
+          }
+        }
+        ++i;
+        continue;
+      }
+    }
+
+    // Any other token belongs to the current argument.
+    if (f.arg_cnt[e] == 0)
+      f.arg_cnt[e] = 1;
+    if (is_quote(t)) {
+      int r = skip_quote(i, line_counter, c);
+      if (r < 0)
+        return -1;
+      if (pass == 1 && depth == 0 && k < kArgMax) {
+        f.arg[e][k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
+      }
+      i = r + 1;
+      continue;
+    }
+    if (!keep_text) {
+      ++i;
+      continue;
+    }
+    // After a nested call closes, k is the argument count, which may be one
+    // past the last slot: that slot holds no text.
+    const bool have_slot = k < kArgMax;
+    if (have_slot)
+      f.arg_type[e][k] = std::string();
+    if (check_type(t)) {
+      int r = ana_param(e, k, i, line_counter, 0);
+      if (r < 0)
+        return -1;
+      if (r == i + 1) {
+        // A type word alone, as in (void) or (int, char), declares nothing.
+        if (f.arg_cnt[e] > 0)
+          --f.arg_cnt[e];
+        if (k > 0)
+          --k;
+      }
+      i = r;
+      continue;
+    }
+    if (!have_slot || !f.arg[e][k]) {
+      std::printf("fail to analize: %s\n", g_scan.line_buf);
+      k = f.arg_cnt[e];
+      if (k >= kArgMax)
+        too_many(5);
+      f.arg_cnt[e] = static_cast<int16_t>(k + 1);
+      f.arg[e][k] = std::string();
+    }
+    std::string& text = *f.arg[e][k];
+    if (text.empty()) {
+      text = t;
+    } else {
+      if (std::strcmp(t, "*") != 0)
+        text += ' ';
+      text += t;
+    }
+    ++i;
+  }
+}
+
+int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter, int& header_line,
+             int /*reg_result*/, const char* caller) {
+  const std::string first = tok(start);
+  const bool is_typedef = first == "typedef";
+  int b = 0;          // brace depth inside the statement
+  bool init = false;  // an '=' at brace depth 0 since the last ','
+  // The function-initialiser rule: the last variable record this statement
+  // stored, the declarator count when it was stored, and whether an '=' has
+  // been met inside the current braces.
+  pfun_info* last = nullptr;
+  int32_t last_data = 0;
+  bool brace_eq = false;
+
+  Data = 0;
+  int i = start + 1;
+  for (;;) {
+    if (i >= g_scan.token_no) {
+      if (next_code_line(line_counter) < 0)
+        return -1;
+      i = 0;
+      continue;
+    }
+    const char* t = tok(i);
+    const char c = t[0];
+    if (is_comment_open(t) || is_line_comment(t) || is_quote(t)) {
+      if (!skip_marks(i, line_counter))
+        return -1;
+      continue;
+    }
+    if (b == 0 && (c == '=' || c == ',')) {
+      init = c == '=';
+      ++i;
+      continue;
+    }
+    if (c == ';' && b == 0) {
+      if (pass == 1 && is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
+        add_typedef_name(tok(i - 1));
+      }
+      return i;
+    }
+    if (c == '{') {
+      ++b;
+      ++i;
+      continue;
+    }
+    if (c == '}') {
+      if (--b == 0)
+        brace_eq = false;
+      ++i;
+      continue;
+    }
+    if (b > 0 && (c == ',' || c == '=')) {
+      if (c == '=') {
+        brace_eq = true;
+      } else if (!brace_eq) {
+        ++Data;
+      }
+      ++i;
+      continue;
+    }
+    // `first ( * name ) (`: the declarator names a pointer to a function.
+    const bool pointer_form = c == '(' && i == start + 1 && i + 4 < g_scan.token_no &&
+                              std::strcmp(tok(i + 1), "*") == 0 && tok(i + 3)[0] == ')' &&
+                              tok(i + 4)[0] == '(';
+    // A type word names no function: in `void (CDECL *hook)(int);` the '('
+    // after `void` only groups the declarator.
+    if (c == '(' && i > 0 && !check_keyword(tok(i - 1)) && check_sep(tok(i - 1)) == nullptr &&
+        (pointer_form || !check_type(tok(i - 1)))) {
+      last = nullptr;
+      bool pointer = false;
+      if (pointer_form) {
+        g_scan.token[i + 3] = g_scan.token[i + 2];
+        i += 4;
+        pointer = true;
+      }
+      const std::string declared = tok(i - 1);
+      int r = ana_args(pass, depth, i - 1, line_counter, header_line, 0);
+      if (r < 0)
+        return -1;
+
+      const char* follower = tok(r + 1);
+      if (is_comment_open(follower)) {
+        follower = ";";  // an unclosed comment hides the rest of the line
+        for (int j = r + 2; j < g_scan.token_no; ++j) {
+          if (is_comment_close(tok(j))) {
+            follower = tok(j + 1);
+            break;
+          }
+        }
+      }
+
+      if (pass == 2 && depth > 0 && init && caller != nullptr && *caller != 0) {
+        const fun_group& f = g_tab.Fun;
+        for (int n = 0; n < f.num; ++n) {
+          if (f.name[n] && check_ignfun(f.name[n]->c_str()) == 0) {
+            add_call(caller, f.name[n]->c_str());
+          }
+        }
+      }
+
+      if (follower[0] == ')') {
+        // `void (*name(int a))(void)`: a function returning a pointer to a
+        // function. The closing parentheses and the returned function's own
+        // parameter list stand between the group and what decides.
+        int j = r + 1;
+        while (j < g_scan.token_no && tok(j)[0] == ')')
+          ++j;
+        if (j < g_scan.token_no && tok(j)[0] == '(') {
+          int open = 0;
+          for (; j < g_scan.token_no; ++j) {
+            if (tok(j)[0] == '(') ++open;
+            if (tok(j)[0] == ')' && --open == 0) break;
+          }
+          ++j;
+        }
+        follower = j < g_scan.token_no ? tok(j) : tok(g_scan.token_no);
+        r = j - 1;  // the statement goes on after the returned function's parameters
+      }
+      const char fc = follower[0];
+      if (fc == ',' || fc == ';' || fc == '=') {
+        // A typedef declares a type, not a variable.
+        if (pass == 2 && !is_typedef) {
+          bool global = depth == 0 && header_flag == 0;
+          int kind = pointer ? ((!global && depth == 0) ? 2 : 1) : 0;
+          if (pfun_info* rec = store_pfun(global, declared, kind)) {
+            last = rec;
+            last_data = Data;
+          }
+        }
+      } else if (b == 0 && !is_typedef) {
+        // Only a group at the statement's own level can be a header: inside
+        // braces it is an initialiser or a member.
+        return r + kHeaderBit;
+      }
+      i = r + 1;
+      continue;
+    }
+
+    if (brace_eq && last != nullptr && Data == last_data && ser_pfun(t) != nullptr) {
+      if (last->funs.empty()) {
+        last->funs.emplace_back(t);
+      } else {
+        last->funs[0] = t;
+      }
+      // Only funs[0] is written, so only one name can be counted.
+      if (last->fun_cnt == 0)
+        last->fun_cnt = 1;
+      last->init = 1;
+    }
+    ++i;
+  }
+}
 
 }  // namespace kavel

@@ -7,8 +7,10 @@
 #define KAVEL_TABLES_NAME_CHECKS_H_
 
 #include <string>
-#include <unordered_set>
+#include <string_view>
 #include <vector>
+
+#include "support/options.h"
 
 namespace kavel {
 
@@ -29,9 +31,14 @@ class word_table {
   void clear();
 
  private:
+  // Position of the first entry equal to `key`, -1 when none.
+  int find(std::string_view key) const;
+
   std::vector<std::string> names_;
-  std::unordered_set<std::string> set_;
-  std::vector<int> lengths_;  // distinct lengths of the names, ascending
+  // Open-addressed index over names_: slot holds position + 1, 0 is free.
+  // Only the first of equal names is indexed; it is the one a search meets.
+  std::vector<int> slots_;
+  std::vector<size_t> lengths_;  // distinct lengths of the names, ascending
 };
 
 struct names_state {

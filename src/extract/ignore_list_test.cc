@@ -1,0 +1,99 @@
+// The built-in standard names and the order rules of -r/-R entries.
+#include "extract/ignore_list.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "support/options.h"
+
+namespace kavel {
+namespace {
+
+class IgnoreList : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reset_options();
+    reset_ignore();
+  }
+};
+
+TEST_F(IgnoreList, BuiltInTable) {
+  int n = 0;
+  while (ignfun_tab[n] != nullptr)
+    ++n;
+  EXPECT_EQ(n, kIgnfunCount);
+  EXPECT_STREQ(ignfun_tab[0], "sizeof");
+  EXPECT_STREQ(ignfun_tab[59], "index");
+  EXPECT_STREQ(ignfun_tab[79], "ioctl");
+  EXPECT_STREQ(ignfun_tab[kIgnfunCount - 1], "write");
+  for (int i = 0; i < kIgnfunCount; ++i) {
+    EXPECT_EQ(check_ignfun(ignfun_tab[i]), 1) << ignfun_tab[i];
+  }
+}
+
+TEST_F(IgnoreList, StandardAndOwnNames) {
+  for (const char* name : {"index", "open", "time", "sizeof", "defined", "offsetof", "va_arg",
+                           "va_start", "va_end", "assert"}) {
+    EXPECT_EQ(check_ignfun(name), 1) << name;
+  }
+  for (const char* name : {"main", "Index", "printf_", "", "va_copy"}) {
+    EXPECT_EQ(check_ignfun(name), 0) << name;
+  }
+}
+
+TEST_F(IgnoreList, FirstMatchingEntryDecides) {
+  struct {
+    name_table list;
+    const char* name;
+    int want;
+  } cases[] = {
+      {{"dbg_*"}, "dbg_x", 1},
+      {{"dbg_*"}, "dbg_", 1},
+      {{"dbg_*"}, "xdbg_", 0},
+      {{"dbg_*", "!dbg_main"}, "dbg_main", 1},
+      {{"!dbg_main", "dbg_*"}, "dbg_main", 0},
+      {{"!dbg_main", "dbg_*"}, "dbg_other", 1},
+      {{"!index"}, "index", 0},
+      {{"!index"}, "open", 1},
+      {{"!str*"}, "strcpy", 0},
+      {{"!*"}, "printf", 0},
+      {{"f?o"}, "foo", 1},
+      // An empty entry ends the list.
+      {{"a", "", "b"}, "a", 1},
+      {{"a", "", "b"}, "b", 0},
+      {{"", "!index"}, "index", 1},
+  };
+  for (auto& c : cases) {
+    reset_ignore();
+    g_opt.ign_list = c.list;
+    EXPECT_EQ(check_ignfun(c.name), c.want) << c.list[0] << " .. " << c.name;
+  }
+}
+
+TEST_F(IgnoreList, ConversionHappensOnceInPlace) {
+  g_opt.ign_list = {"dbg_*", "!t?st", "", "x*"};
+  EXPECT_EQ(check_ignfun("main"), 0);
+  EXPECT_EQ(g_ign.ign_conv_done, 1);
+  EXPECT_EQ(g_opt.ign_list[0], "dbg_\x02");
+  EXPECT_EQ(g_opt.ign_list[1], "!t\x01st");
+  EXPECT_EQ(g_opt.ign_list[3], "x*");  // behind the empty entry
+  // A second question must not convert again.
+  EXPECT_EQ(check_ignfun("dbg_a"), 1);
+  EXPECT_EQ(g_opt.ign_list[0], "dbg_\x02");
+}
+
+TEST_F(IgnoreList, EntriesAfterFirstQuestionStayWritten) {
+  EXPECT_EQ(check_ignfun("dbg_x"), 0);
+  g_opt.ign_list.push_back("dbg_*");
+  g_opt.ign_list.push_back("!ti?e");
+  EXPECT_EQ(check_ignfun("dbg_x"), 0);
+  EXPECT_EQ(check_ignfun("dbg_*"), 1);  // the star stands for itself
+  EXPECT_EQ(check_ignfun("time"), 1);
+  EXPECT_EQ(check_ignfun("ti?e"), 0);
+  EXPECT_EQ(g_opt.ign_list[0], "dbg_*");
+}
+
+}  // namespace
+}  // namespace kavel

@@ -1,0 +1,165 @@
+// Line reader: the pieces it hands out and the exact offsets beside them,
+// for LF and CR LF files, long lines, odd bytes, seeking and raw reads.
+#include "scanner/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kavel {
+namespace {
+
+struct piece {
+  std::string text;
+  long long start, pos;
+  bool operator==(const piece& o) const {
+    return text == o.text && start == o.start && pos == o.pos;
+  }
+};
+
+std::ostream& operator<<(std::ostream& os, const piece& p) {
+  return os << "{\"" << p.text << "\", " << p.start << ", " << p.pos << "}";
+}
+
+void open_text(line_reader& r, const std::string& text) {
+  FILE* f = std::tmpfile();
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::rewind(f);
+  r.open_stream(f);
+}
+
+std::vector<piece> read_all(const std::string& text) {
+  line_reader r;
+  open_text(r, text);
+  std::vector<piece> out;
+  char buf[kLinePiece + 1];
+  int n;
+  while ((n = r.read(buf)) >= 0) {
+    EXPECT_EQ(buf[n], 0);
+    out.push_back({std::string(buf, n), r.start(), r.pos()});
+  }
+  return out;
+}
+
+TEST(LineReader, Pieces) {
+  const std::string x1023(1023, 'x'), x1022(1022, 'x');
+  struct {
+    const char* name;
+    std::string text;
+    std::vector<piece> want;
+  } cases[] = {
+      {"LF", "ab\ncd\n\nlast", {{"ab\n", 0, 3}, {"cd\n", 3, 6}, {"\n", 6, 7}, {"last", 7, 11}}},
+      {"CR LF",
+       "ab\r\ncd\r\n\r\nlast",
+       {{"ab\n", 0, 4}, {"cd\n", 4, 8}, {"\n", 8, 10}, {"last", 10, 14}}},
+      {"long line LF",
+       std::string(3000, 'y') + "\n",
+       {{std::string(1023, 'y'), 0, 1023},
+        {std::string(1023, 'y'), 1023, 2046},
+        {std::string(954, 'y') + "\n", 2046, 3001}}},
+      {"long line CR LF",
+       std::string(3000, 'y') + "\r\n",
+       {{std::string(1023, 'y'), 0, 1023},
+        {std::string(1023, 'y'), 1023, 2046},
+        {std::string(954, 'y') + "\n", 2046, 3002}}},
+      // A full piece leaves the line end for the next read, as fgets does.
+      {"full piece then CR LF",
+       x1023 + "\r\nz",
+       {{x1023, 0, 1023}, {"\n", 1023, 1025}, {"z", 1025, 1026}}},
+      {"CR LF just fits", x1022 + "\r\n", {{x1022 + "\n", 0, 1024}}},
+      {"lone CR kept", "a\rb\n", {{"a\rb\n", 0, 4}}},
+      {"CR before CR LF", "a\r\r\n", {{"a\r\n", 0, 4}}},
+      {"CR at end of file", "a\r", {{"a\r", 0, 2}}},
+      {"no final newline", "x", {{"x", 0, 1}}},
+      {"NUL bytes",
+       std::string("a\0b\n\0", 5),
+       {{std::string("a\0b\n", 4), 0, 4}, {std::string(1, 0), 4, 5}}},
+      {"empty file", "", {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(read_all(c.text), c.want) << c.name;
+}
+
+// Larger than the reader's buffer, so seeks and raw reads leave it.
+std::string numbered_lines(int count, const char* end) {
+  std::string s;
+  char buf[32];
+  for (int i = 0; i < count; i++) {
+    std::snprintf(buf, sizeof buf, "line%05d%s", i, end);
+    s += buf;
+  }
+  return s;
+}
+
+TEST(LineReader, SeekAndReadRaw) {
+  const std::string text = numbered_lines(20000, "\r\n");  // 11 bytes a line
+  line_reader r;
+  open_text(r, text);
+  char buf[kLinePiece + 1];
+  ASSERT_EQ(r.read(buf), 10);
+  EXPECT_STREQ(buf, "line00000\n");
+
+  for (long long line : {1, 15000, 3, 19999, 7000}) {
+    r.seek(line * 11);
+    EXPECT_EQ(r.start(), line * 11);
+    ASSERT_EQ(r.read(buf), 10) << line;
+    EXPECT_EQ(std::string(buf), text.substr(line * 11, 9) + "\n") << line;
+    EXPECT_EQ(r.start(), line * 11);
+    EXPECT_EQ(r.pos(), line * 11 + 11);
+  }
+
+  // Raw bytes keep their CRs; the reading position is left alone, whether
+  // the range lies in the buffer, outside it or across its end.
+  r.seek(5 * 11);
+  r.read(buf);
+  for (long long off : {0LL, 5 * 11LL, 60000LL, 65541LL, 150000LL, 219990LL}) {
+    std::string raw(100, '?');
+    long long want = std::min<long long>(100, static_cast<long long>(text.size()) - off);
+    EXPECT_EQ(r.read_raw(off, &raw[0], 100), want) << off;
+    EXPECT_EQ(raw.substr(0, want), text.substr(off, want)) << off;
+  }
+  ASSERT_EQ(r.read(buf), 10);
+  EXPECT_STREQ(buf, "line00006\n");
+  EXPECT_EQ(r.start(), 6 * 11);
+
+  std::string all(text.size() + 10, '?');
+  EXPECT_EQ(r.read_raw(0, &all[0], static_cast<long long>(all.size())),
+            static_cast<long long>(text.size()));
+  EXPECT_EQ(all.substr(0, text.size()), text);
+  ASSERT_EQ(r.read(buf), 10);
+  EXPECT_STREQ(buf, "line00007\n");
+
+  r.seek(static_cast<long long>(text.size()));
+  EXPECT_EQ(r.read(buf), -1);
+}
+
+TEST(LineReader, OffsetsCountFromTheFileStart) {
+  FILE* f = std::tmpfile();
+  std::fputs("ab\ncd\n", f);
+  std::fseek(f, 3, SEEK_SET);
+  line_reader r;
+  r.open_stream(f);
+  char buf[kLinePiece + 1];
+  ASSERT_EQ(r.read(buf), 3);
+  EXPECT_STREQ(buf, "cd\n");
+  EXPECT_EQ(r.start(), 3);
+  EXPECT_EQ(r.pos(), 6);
+  r.seek(-1);  // clamped to the start
+  ASSERT_EQ(r.read(buf), 3);
+  EXPECT_STREQ(buf, "ab\n");
+  EXPECT_EQ(r.start(), 0);
+}
+
+TEST(LineReader, Open) {
+  line_reader r;
+  EXPECT_FALSE(r.open("/nonexistent/kavel/file.c"));
+  EXPECT_FALSE(r.open("."));  // a directory
+  EXPECT_FALSE(r.is_open());
+  char buf[kLinePiece + 1];
+  EXPECT_EQ(r.read(buf), -1);
+}
+
+}  // namespace
+}  // namespace kavel

@@ -1,0 +1,288 @@
+// Registration, duplicate rules, call relations and lookups of the function
+// table, driven directly through the scratch group.
+#include "tables/fun_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "extract/ignore_list.h"
+#include "extract/pattern.h"
+#include "scanner/tokenizer.h"
+#include "support/options.h"
+#include "tables/name_checks.h"
+#include "test_util.h"
+
+namespace kavel {
+namespace {
+
+class FunTable : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reset_tables();
+    reset_names();
+    reset_options();
+    reset_ignore();
+    reset_scan();
+  }
+
+  // Registers `name` as entry 0 of a fresh group.
+  static int reg(const std::string& name, const char* file, int kind = 0, int line = 1) {
+    g_tab.Fun.num = 1;
+    new_fun_entry(0, name);
+    return add_fun(kind, file, line);
+  }
+  static fun_info& rec(int k) { return *g_tab.Finf[k]; }
+  static std::vector<int> callees(int k) {
+    std::vector<int> v;
+    for (int i = 0; rec(k).link[i] != -1; ++i)
+      v.push_back(rec(k).link[i]);
+    return v;
+  }
+};
+
+struct dup_case {
+  const char* label;
+  std::vector<std::string> m_list;  // -m files; empty: none given
+  std::vector<const char*> files;   // one definition of "f" per file, in order
+  std::vector<int> results;         // add_fun's answer for each
+  std::vector<std::string> names;   // names of the records made
+  std::vector<int> dups;
+};
+
+TEST_F(FunTable, DuplicateRules) {
+  const dup_case cases[] = {
+      {"no list: every file preferred",
+       {},
+       {"a.c", "b.c", "c.c"},
+       {0, 0, 0},
+       {"f", "f", "f"},
+       {1, 1, 1}},
+      {"listed file displaces the earlier one", {"b.c"}, {"a.c", "b.c"}, {0, 0}, {"", "f"}, {0, 0}},
+      {"unlisted file after a listed one is refused", {"b.c"}, {"b.c", "a.c"}, {0, 3}, {"f"}, {0}},
+      {"both unlisted: equally preferred", {"z.c"}, {"a.c", "b.c"}, {0, 0}, {"f", "f"}, {1, 1}},
+      {"third from an unlisted file is refused",
+       {"a.c"},
+       {"a.c", "a.c", "c.c", "a.c"},
+       {0, 0, 3, 0},
+       {"f", "f", "f"},
+       {1, 1, 1}},
+  };
+  for (const dup_case& c : cases) {
+    SCOPED_TRACE(c.label);
+    reset_tables();
+    reset_options();
+    g_opt.file_list = c.m_list;
+    capture_messages msgs;
+    for (size_t i = 0; i < c.files.size(); ++i) {
+      EXPECT_EQ(reg("f", c.files[i]), c.results[i]) << "definition " << i;
+    }
+    ASSERT_EQ(g_tab.fun_no, static_cast<int>(c.names.size()));
+    for (size_t k = 0; k < c.names.size(); ++k) {
+      EXPECT_EQ(rec(k).name, c.names[k]) << "record " << k;
+      EXPECT_EQ(rec(k).dup, c.dups[k]) << "record " << k;
+      EXPECT_EQ(rec(k).no, static_cast<int>(k));
+    }
+    EXPECT_EQ(msgs.text(), "");  // C functions are never reported
+  }
+}
+
+TEST_F(FunTable, DisplacedRecordIsFoundOnlyByPattern) {
+  g_opt.file_list = {"b.c"};
+  reg("f", "a.c");
+  reg("f", "b.c");
+  EXPECT_EQ(ser_fun("f"), 1);
+  EXPECT_EQ(ser_fun_next(2, "f"), -1);
+  std::string any = "*";
+  conv_search_str(any);
+  EXPECT_EQ(ser_fun(any.c_str()), 0);  // a wildcard matches the empty name
+}
+
+TEST_F(FunTable, MacroDefinedTwiceIsReportedOnce) {
+  capture_messages msgs;
+  EXPECT_EQ(reg("M", "a.h", 1), 0);
+  EXPECT_EQ(reg("M", "b.h", 1), 0);
+  EXPECT_EQ(reg("M", "c.h", 1), 0);
+  EXPECT_EQ(msgs.text(), "M in \"b.h\": multiple declaration\n");
+}
+
+TEST_F(FunTable, RefusalsLeaveNoRecord) {
+  capture_messages msgs;
+  EXPECT_EQ(reg("printf", "a.c"), 3);  // a standard-library name
+  g_tab.Fun.name[0].reset();
+  EXPECT_EQ(add_fun(0, "a.c", 1), 3);
+  EXPECT_EQ(g_tab.fun_no, 0);
+  EXPECT_TRUE(g_tab.Finf.empty());
+  EXPECT_EQ(msgs.text(), "internal error; no function name\n");
+}
+
+TEST_F(FunTable, FullTableRefusesWithMessage) {
+  for (int i = 0; i < kFunMax; ++i)
+    ASSERT_EQ(reg("f" + std::to_string(i), "a.c"), 0);
+  capture_messages msgs;
+  EXPECT_EQ(reg("late", "a.c"), 3);
+  EXPECT_EQ(g_tab.fun_no, kFunMax);
+  EXPECT_EQ(msgs.text(), "internal error; late has been omitted by too many functions.\n");
+}
+
+TEST_F(FunTable, RecordTakesArgumentsAndLine) {
+  std::strcpy(g_scan.line_org, "int f(a, b)\n");
+  fun_group& f = g_tab.Fun;
+  f.num = 1;
+  new_fun_entry(0, "f");
+  f.arg_cnt[0] = 3;
+  f.arg[0][0] = "a";
+  f.arg[0][1] = std::string();
+  f.arg[0][2].reset();
+  f.arg_type[0][0] = "int";
+  ASSERT_EQ(add_fun(0, "a.c", 40000), 0);
+  const fun_info& r = rec(0);
+  EXPECT_EQ(r.line, 40000);  // line numbers are not cut to 16 bits
+  EXPECT_EQ(r.first_line, "int f(a, b)\n");
+  EXPECT_EQ(r.file, "a.c");
+  EXPECT_EQ(r.comment, "");
+  ASSERT_EQ(r.arg_cnt, 3);
+  EXPECT_EQ(r.arg_name[0], "a");
+  EXPECT_EQ(r.arg_name[1], "");
+  EXPECT_FALSE(r.arg_name[2].has_value());
+  EXPECT_EQ(r.arg_type[0], "int");
+  for (int16_t s : r.link)
+    EXPECT_EQ(s, -1);
+}
+
+TEST_F(FunTable, CallsBuildBothRelationLists) {
+  reg("main", "a.c");
+  reg("work", "a.c");
+  EXPECT_EQ(add_call("main", "work"), 0);
+  EXPECT_EQ(add_call("main", "undefined1"), 0);
+  EXPECT_EQ(add_call("main", "work"), 0);  // a repeated call changes nothing
+  EXPECT_EQ(add_call("work", "undefined2"), 0);
+  EXPECT_EQ(add_call("work", "undefined1"), 0);  // an external name keeps its number
+  EXPECT_EQ(callees(0), (std::vector<int>{1, kExternBase}));
+  EXPECT_EQ(callees(1), (std::vector<int>{kExternBase + 1, kExternBase}));
+  EXPECT_EQ(rec(1).caller_cnt, 1);
+  EXPECT_EQ(rec(1).link[kRelMax], 0);
+  EXPECT_EQ(g_tab.ext_fun, (std::vector<std::string>{"undefined1", "undefined2"}));
+  EXPECT_EQ(add_call("nobody", "work"), -1);  // a caller without record
+}
+
+TEST_F(FunTable, SelfCallMarksKindTwo) {
+  reg("loop", "a.c");
+  reg("M", "a.c", 1);
+  EXPECT_EQ(add_call("loop", "loop"), 0);
+  EXPECT_EQ(add_call("M", "M"), 0);
+  EXPECT_EQ(rec(0).kind, 2);
+  EXPECT_EQ(rec(1).kind, 2);
+  EXPECT_EQ(rec(0).callee_cnt, 0);
+  EXPECT_EQ(rec(0).caller_cnt, 0);
+}
+
+TEST_F(FunTable, DuplicatedCalleeRecordsNoCaller) {
+  reg("main", "a.c");
+  reg("f", "a.c");
+  reg("f", "b.c");
+  EXPECT_EQ(add_call("main", "f"), 0);
+  EXPECT_EQ(callees(0), std::vector<int>{1});  // the first record of the name
+  EXPECT_EQ(rec(1).caller_cnt, 0);
+  EXPECT_EQ(rec(2).caller_cnt, 0);
+}
+
+TEST_F(FunTable, ClosedRecordsPassCallsToTheNextDefinition) {
+  reg("f", "a.c");
+  reg("f", "b.c");
+  EXPECT_EQ(add_call("f", "x"), 0);
+  rec(0).closed = 1;
+  EXPECT_EQ(add_call("f", "y"), 0);
+  EXPECT_EQ(callees(0), std::vector<int>{kExternBase});
+  EXPECT_EQ(callees(1), std::vector<int>{kExternBase + 1});
+  rec(1).closed = 1;
+  EXPECT_EQ(add_call("f", "z"), -1);
+}
+
+TEST_F(FunTable, RelationListsHoldThreeHundred) {
+  reg("big", "a.c");
+  reg("g", "a.c");
+  for (int i = 0; i < kRelMax; ++i)
+    ASSERT_EQ(add_call("big", ("x" + std::to_string(i)).c_str()), 0);
+  capture_messages msgs;
+  // The caller is full, yet g still learns who calls it.
+  EXPECT_EQ(add_call("big", "g"), 0);
+  EXPECT_EQ(msgs.text(), "internal error; too many functions on big\n");
+  EXPECT_EQ(rec(0).callee_cnt, kRelMax);
+  EXPECT_EQ(rec(0).link[kRelMax], -1);  // one -1 always ends the callees
+  EXPECT_EQ(rec(1).caller_cnt, 1);
+}
+
+TEST_F(FunTable, FullCalleeKeepsItsCallers) {
+  reg("hub", "a.c");
+  for (int i = 0; i < kRelMax; ++i)
+    reg("c" + std::to_string(i), "a.c");
+  for (int i = 0; i < kRelMax; ++i)
+    ASSERT_EQ(add_call(("c" + std::to_string(i)).c_str(), "hub"), 0);
+  reg("late", "a.c");
+  capture_messages msgs;
+  EXPECT_EQ(add_call("late", "hub"), 0);
+  EXPECT_EQ(msgs.text(), "internal error; too many many functions with hub\n");
+  EXPECT_EQ(rec(0).caller_cnt, kRelMax);
+  EXPECT_EQ(rec(0).link[1], kRelMax);  // callers fill down to slot 1
+  EXPECT_EQ(rec(0).link[0], -1);       // which leaves the -1 that ends the callees
+  EXPECT_EQ(callees(kRelMax + 1), std::vector<int>{0});
+}
+
+TEST_F(FunTable, ExternalTableFull) {
+  reg("main", "a.c");
+  {
+    capture_messages quiet;  // main's own list overflows long before
+    for (int i = 0; i < kExtMax; ++i) {
+      ASSERT_EQ(add_call("main", ("e" + std::to_string(i)).c_str()), 0);
+    }
+  }
+  capture_messages msgs;
+  EXPECT_EQ(add_call("main", "one_more"), -1);
+  EXPECT_EQ(msgs.text(), "internal error: one_more has been omitted by too many functions.\n");
+  EXPECT_EQ(add_call("main", "e5"), 0);  // known names still resolve
+}
+
+// The index must answer as the in-order pattern search does, through
+// duplicates, displacements and a macro sharing a function's name.
+TEST_F(FunTable, IndexAgreesWithInOrderSearch) {
+  g_opt.file_list = {"b.c", "c.c"};
+  const char* const defs[][2] = {{"f", "a.c"}, {"g", "a.c"}, {"f", "b.c"}, {"h", "a.c"},
+                                 {"g", "b.c"}, {"h", "z.c"}, {"g", "c.c"}, {"f", "c.c"},
+                                 {"k", "a.c"}, {"k", "b.c"}, {"h", "c.c"}};
+  for (const auto& d : defs)
+    reg(d[0], d[1]);
+  reg("g", "a.c", 1);
+  const char* const names[] = {"f", "g", "h", "k", "", "none"};
+  for (const char* n : names) {
+    for (int start = -1; start <= g_tab.fun_no + 1; ++start) {
+      int want = -1;
+      for (int k = std::max(start, 0); k < g_tab.fun_no; ++k) {
+        if (match(n, rec(k).name.c_str())) {
+          want = k;
+          break;
+        }
+      }
+      EXPECT_EQ(ser_fun_next(start, n), want) << "name '" << n << "' from " << start;
+    }
+  }
+}
+
+TEST_F(FunTable, VariablesGlobalBeforeLocal) {
+  g_tab.Pfun_l[0].name = "p";
+  g_tab.Pfun_l[0].kind = 1;
+  g_tab.lfun_cnt = 1;
+  EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_l[0]);
+  g_tab.Pfun_g[0].name = "p";
+  g_tab.gfun_cnt = 1;
+  EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_g[0]);
+  EXPECT_EQ(ser_pfun("q"), nullptr);
+  g_tab.gfun_cnt = 0;  // records past the count are not searched
+  g_tab.lfun_cnt = 0;
+  EXPECT_EQ(ser_pfun("p"), nullptr);
+}
+
+}  // namespace
+}  // namespace kavel

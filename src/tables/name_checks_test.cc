@@ -1,0 +1,187 @@
+// Token checks and the indexed word lists behind them.
+#include "tables/name_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/options.h"
+#include "test_util.h"
+
+namespace kavel {
+namespace {
+
+class NameChecks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reset_options();
+    reset_names();
+  }
+};
+
+TEST(Strcmp1, Prefixes) {
+  struct {
+    const char* word;
+    const char* text;
+    int want;
+  } cases[] = {
+      {"ab", "abc", 0}, {"abc", "ab", -1}, {"", "xyz", 0},  {"", "", 0},
+      {"ab", "ab", 0},  {"ab", "aB", -1},  {"b", "ab", -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(strcmp1(c.word, c.text), c.want) << c.word << " / " << c.text;
+  }
+}
+
+TEST_F(NameChecks, Keywords) {
+  for (const char* w : {"if", "else", "switch", "for", "while", "do", "return", "case", "sizeof",
+                        "ifdef", "ifndef", "endif", "undef"}) {
+    EXPECT_EQ(check_keyword(w), 1) << w;
+  }
+  for (const char* w : {"Sizeof", "Undef", "define", "include", "iff", "", "goto"}) {
+    EXPECT_EQ(check_keyword(w), 0) << w;
+  }
+}
+
+TEST_F(NameChecks, Types) {
+  for (const char* w : {"register", "long", "int", "short", "char", "signed", "unsigned", "float",
+                        "double", "void", "typedef", "struct", "union"}) {
+    EXPECT_EQ(check_type(w), 1) << w;
+  }
+  for (const char* w : {"const", "enum", "static", "extern", "size_t", "Int", ""}) {
+    EXPECT_EQ(check_type(w), 0) << w;
+  }
+  add_typedef_name("size_t");
+  EXPECT_EQ(check_type("size_t"), 1);
+  EXPECT_EQ(check_type("size"), 0);
+}
+
+TEST_F(NameChecks, SeparatorsAndMacroPrefixes) {
+  const char seps[] = " \t\n\"';:,.{}=!-+*/%><|&()[]^~?\\#";
+  for (const char* c = seps; *c != 0; ++c) {
+    char tok[] = {*c, 'x', 0};
+    EXPECT_NE(check_sep(tok), nullptr) << "char " << static_cast<int>(*c);
+  }
+  for (const char* tok : {"abc", "", "_x", "0x10", "@", "$a", "MAX", "\x82\xa0"}) {
+    EXPECT_EQ(check_sep(tok), nullptr) << tok;
+  }
+  // A separator answer points at a one-character string holding it.
+  EXPECT_STREQ(check_sep("&&"), "&");
+  EXPECT_STREQ(check_sep("("), "(");
+
+  g_names.mac_name.append("MAX");
+  EXPECT_NE(check_sep("MAX"), nullptr);
+  EXPECT_NE(check_sep("MAXLEN"), nullptr);
+  EXPECT_EQ(check_sep("MA"), nullptr);
+  EXPECT_EQ(check_sep("xMAX"), nullptr);
+  EXPECT_EQ(check_sep("max"), nullptr);
+}
+
+TEST_F(NameChecks, EmptyMacroNameIsPrefixOfEveryTokenButTheEmptyOne) {
+  g_names.mac_name.append("");
+  EXPECT_NE(check_sep("abc"), nullptr);
+  EXPECT_EQ(check_sep(""), nullptr);
+}
+
+TEST_F(NameChecks, MacroCalls) {
+  g_names.mac_call.append("LOG");
+  EXPECT_EQ(check_maccall("LOG"), 1);
+  EXPECT_EQ(check_maccall("LOGX"), 0);
+  EXPECT_EQ(check_maccall("LO"), 0);
+}
+
+TEST_F(NameChecks, MacroFileList) {
+  EXPECT_EQ(check_mfile("a.c"), 1);
+  g_opt.file_list = {"a.c", "dir/b.c"};
+  EXPECT_EQ(check_mfile("a.c"), 1);
+  EXPECT_EQ(check_mfile("dir/b.c"), 1);
+  EXPECT_EQ(check_mfile("b.c"), 0);
+  EXPECT_EQ(check_mfile("a.c "), 0);
+  // Entries behind an empty one have no effect; the list is still given.
+  g_opt.file_list = {"", "a.c"};
+  EXPECT_EQ(check_mfile("a.c"), 0);
+}
+
+TEST_F(NameChecks, TypedefNamesOncePerNameAndOverflow) {
+  add_typedef_name("T");
+  add_typedef_name("T");
+  EXPECT_EQ(g_names.typedef_name.size(), 1);
+  for (int i = 1; i < kNameTableMax; ++i)
+    add_typedef_name(("t" + std::to_string(i)).c_str());
+  EXPECT_EQ(g_names.typedef_name.size(), kNameTableMax);
+
+  capture_messages cap;
+  add_typedef_name("extra");
+  add_typedef_name("T");  // the table is full whether or not the name is new
+  EXPECT_EQ(cap.text(),
+            "internal error; functions list table overflow\n"
+            "internal error; functions list table overflow\n");
+  EXPECT_EQ(check_type("extra"), 0);
+  EXPECT_EQ(check_type("t1023"), 1);
+}
+
+TEST(WordTable, CapacityAndDuplicates) {
+  word_table t;
+  EXPECT_TRUE(t.append("a"));
+  EXPECT_TRUE(t.append("a"));
+  EXPECT_EQ(t.size(), 2);
+  for (int i = 2; i < kNameTableMax; ++i)
+    EXPECT_TRUE(t.append("n" + std::to_string(i)));
+  EXPECT_FALSE(t.append("late"));
+  EXPECT_EQ(t.size(), kNameTableMax);
+  EXPECT_FALSE(t.contains("late"));
+  word_table copy = t;
+  EXPECT_TRUE(copy.contains("n1023"));
+  t.clear();
+  EXPECT_EQ(t.size(), 0);
+  EXPECT_FALSE(t.contains("a"));
+  EXPECT_FALSE(t.has_prefix_of("abc"));
+  EXPECT_TRUE(t.append("a"));
+  EXPECT_TRUE(t.contains("a"));
+}
+
+// The indexes must give the answers of a plain walk over the names in order.
+TEST(WordTable, RandomizedAgainstInOrderSearch) {
+  std::mt19937 rng(12345);
+  auto random_word = [&](int max_len) {
+    std::uniform_int_distribution<int> len(0, max_len), ch(0, 3);
+    std::string s(len(rng), 'a');
+    for (char& c : s)
+      c = static_cast<char>('a' + ch(rng));
+    return s;
+  };
+  for (int round = 0; round < 4; ++round) {
+    word_table t;
+    std::vector<std::string> plain;
+    int adds = round == 3 ? kNameTableMax + 50 : 40 * (round + 1);
+    for (int i = 0; i < adds; ++i) {
+      // Mostly non-empty names, an empty one now and then.
+      std::string name = random_word(5);
+      if (name.empty() && rng() % 8 != 0)
+        name = "b";
+      bool added = t.append(name);
+      EXPECT_EQ(added, static_cast<int>(plain.size()) < kNameTableMax);
+      if (added)
+        plain.push_back(name);
+      for (int q = 0; q < 8; ++q) {
+        std::string tok = random_word(7);
+        bool exact = false, prefix = false;
+        for (const std::string& n : plain) {
+          if (!exact && n == tok)
+            exact = true;
+          if (!prefix && strcmp1(n.c_str(), tok.c_str()) == 0)
+            prefix = true;
+        }
+        ASSERT_EQ(t.contains(tok.c_str()), exact) << tok;
+        ASSERT_EQ(t.has_prefix_of(tok.c_str()), prefix) << tok;
+      }
+    }
+    ASSERT_EQ(t.size(), static_cast<int>(plain.size()));
+  }
+}
+
+}  // namespace
+}  // namespace kavel

@@ -1,0 +1,9 @@
+int first(void)
+{
+  return 1;
+}
+
+int second(void)
+{
+  return 2;
+}

@@ -1,0 +1,6 @@
+#include "b.h"
+
+int main(void)
+{
+  return from_header();
+}

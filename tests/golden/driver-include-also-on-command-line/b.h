@@ -1,0 +1,4 @@
+int from_header(void)
+{
+  return 2;
+}

@@ -1,0 +1,5 @@
+/* Entry point. */
+int main(void)
+{
+  return 0;
+}

@@ -1,0 +1,5 @@
+int shared(void)
+{
+  return 1;
+}
+int only_a(void) { return 0; }

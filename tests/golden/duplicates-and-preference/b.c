@@ -1,0 +1,4 @@
+int shared(void)
+{
+  return 2;
+}

@@ -1,0 +1,6 @@
+extern "C" { 
+int inside2(void)
+{
+  return 0;
+}
+}

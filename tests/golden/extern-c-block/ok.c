@@ -1,0 +1,6 @@
+extern "C" {
+int inside(void)
+{
+  return 0;
+}
+}

@@ -1,0 +1,2 @@
+#include "nested.h"
+static int from_deep(void) { return 2; }

@@ -1,0 +1,2 @@
+# include "spaced.h"
+static int from_nested(void) { return 3; }

@@ -1,0 +1,1 @@
+static int from_spaced(void) { return 4; }

@@ -1,0 +1,5 @@
+#include "local.h"
+static int from_local(void)
+{
+  return 1;
+}

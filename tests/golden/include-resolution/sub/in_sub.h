@@ -1,0 +1,1 @@
+static int from_sub(void) { return 5; }

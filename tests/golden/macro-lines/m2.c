@@ -1,0 +1,2 @@
+#define RESET do_reset()
+#define RESET do_reset()
