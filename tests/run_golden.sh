@@ -4,7 +4,11 @@
 # output, standard error and the exit code byte for byte with expected.out,
 # expected.err and expected.rc (a missing expected file means empty / 0).
 # Inputs are taken as committed bytes (CR LF and Shift-JIS files included:
-# see .gitattributes). A case that runs longer than a minute fails as a hang.
+# see .gitattributes). A case that runs longer than a minute (or
+# KAVEL_GOLDEN_TIMEOUT seconds) fails as a hang.
+# A case folder may hold an executable `setup` script: it runs first, inside
+# the temporary copy, to make inputs too big (or too odd) to commit; when it
+# exits with 77 the case is skipped (say, an unreadable file under root).
 # Usage: run_golden.sh path/to/kavel [case-name ...]
 set -u
 kavel=$(readlink -f "$1")
@@ -18,6 +22,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail=0
 count=0
+skipped=0
 for name in "${cases[@]}"; do
   src="$here/golden/$name"
   [ -f "$src/args" ] || continue
@@ -25,13 +30,28 @@ for name in "${cases[@]}"; do
   dir="$work/$name"
   mkdir -p "$dir"
   cp -R "$src/." "$dir/"
+  if [ -x "$dir/setup" ]; then
+    (cd "$dir" && ./setup) >"$work/$name.setup" 2>&1
+    status=$?
+    if [ $status = 77 ]; then
+      echo "SKIP $name: $(head -1 "$work/$name.setup")"
+      count=$((count - 1))
+      skipped=$((skipped + 1))
+      continue
+    elif [ $status != 0 ]; then
+      echo "FAIL $name (setup)"
+      head -c 2000 "$work/$name.setup"
+      fail=$((fail + 1))
+      continue
+    fi
+  fi
   (
     cd "$dir" || exit 99
     set -f
     # shellcheck disable=SC2046
     eval "set -- $(cat args)"
     if command -v timeout >/dev/null; then
-      timeout 60 "$kavel" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err"
+      timeout "${KAVEL_GOLDEN_TIMEOUT:-60}" "$kavel" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err"
     else
       "$kavel" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err"
     fi
@@ -56,5 +76,5 @@ for name in "${cases[@]}"; do
   done
   [ $ok = 1 ] || fail=$((fail + 1))
 done
-echo "golden: $((count - fail)) of $count cases pass"
+echo "golden: $((count - fail)) of $count cases pass$([ $skipped = 0 ] || echo ", $skipped skipped")"
 [ $fail = 0 ]

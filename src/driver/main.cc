@@ -1,5 +1,8 @@
 // Process entry: everything else lives in the library so tests and the fuzz
 // targets drive the same code.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <new>
 
@@ -10,10 +13,27 @@ namespace {
 // A listing of a large code base is many short lines; one big buffer keeps
 // them from costing a write each. It must outlive the final flush at exit.
 char stdout_buf[1 << 16];
+
+// Messages come by the thousand on a large tree (each definition past the
+// table's end is reported), one write each on an unbuffered stream. Sent
+// somewhere of their own they are gathered like the listing; on a
+// terminal, or into the very file or pipe the standard output goes to,
+// each still goes out at once, where it belongs among the output.
+char stderr_buf[1 << 16];
+
+bool messages_apart() {
+  struct stat err, out;
+  if (isatty(2) || fstat(2, &err) != 0)
+    return false;
+  bool shared = fstat(1, &out) == 0 && err.st_dev == out.st_dev && err.st_ino == out.st_ino;
+  return !shared || S_ISCHR(err.st_mode);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, stdout_buf, _IOFBF, sizeof stdout_buf);
+  if (messages_apart())
+    std::setvbuf(stderr, stderr_buf, _IOFBF, sizeof stderr_buf);
   try {
     kavel::reset_all();
     return kavel::kavelt_main(argc, argv);

@@ -3,6 +3,8 @@
 // the file that names it) before the driver scans any of them.
 #include "scanner/include_files.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -16,6 +18,19 @@ namespace kavel {
 include_state g_inc;
 void reset_includes() { g_inc = include_state{}; }
 
+namespace {
+
+// A header is a regular file. The name comes from the scanned text, not
+// from the user, so a FIFO would block the run at the open and a device
+// such as /dev/zero would never end: both count as not found.
+bool open_header(line_reader& file, const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return file.open(path.c_str());
+}
+
+}  // namespace
+
 int add_include(const char* text, int depth) {
   if (depth >= kIncludeDepth) return 0;
   bool angle = text[0] == '<';
@@ -28,10 +43,10 @@ int add_include(const char* text, int depth) {
 
   line_reader file;
   std::string path = std::string(angle ? "/usr/include" : ".") + dirsep + name;
-  bool found = file.open(path.c_str());
+  bool found = open_header(file, path);
   for (size_t k = 0; !found && k < g_opt.inc_dir.size(); k++) {
     path = g_opt.inc_dir[k] + dirsep + name;
-    found = file.open(path.c_str());
+    found = open_header(file, path);
   }
   if (!found) {
     if (!angle) {

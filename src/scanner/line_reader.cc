@@ -32,7 +32,10 @@ bool line_reader::open(const char* path) {
 void line_reader::open_stream(FILE* stream) {
   close();
   f_ = stream;
-  if (buf_.size() < kBufSize) buf_.resize(kBufSize);
+  if (cap_ < kBufSize) {
+    buf_.reset(new char[kBufSize]);
+    cap_ = kBufSize;
+  }
   cur_ = end_ = 0;
   eof_ = false;
   // Offsets count from the file's start even when the stream was handed
@@ -51,13 +54,13 @@ void line_reader::close() {
 void line_reader::refill() {
   if (eof_ || !f_) return;
   if (cur_ > 0) {
-    std::memmove(buf_.data(), buf_.data() + cur_, end_ - cur_);
+    std::memmove(buf_.get(), buf_.get() + cur_, end_ - cur_);
     base_ += static_cast<long long>(cur_);
     end_ -= cur_;
     cur_ = 0;
   }
-  while (end_ < buf_.size()) {
-    size_t n = std::fread(buf_.data() + end_, 1, buf_.size() - end_, f_);
+  while (end_ < cap_) {
+    size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, f_);
     if (n == 0) {
       eof_ = true;
       break;
@@ -71,26 +74,28 @@ int line_reader::read(char* out) {
   if (end_ - cur_ < kLookAhead) refill();
   if (cur_ >= end_) return -1;
   start_ = base_ + static_cast<long long>(cur_);
-  const char* p = buf_.data() + cur_;
+  const char* p = buf_.get() + cur_;
   size_t avail = end_ - cur_;
   size_t n = 0;       // characters handed out
   size_t used = 0;    // bytes consumed from the file
   // A CR counts only when an LF follows it, so a piece never ends between
   // the two: a CR at the piece's limit is looked at together with its LF.
-  while (n < static_cast<size_t>(kLinePiece) && used < avail) {
-    char c = p[used];
-    if (c == '\n') {
-      out[n++] = '\n';
-      used++;
-      break;
-    }
-    if (c == '\r' && used + 1 < avail && p[used + 1] == '\n') {
-      out[n++] = '\n';
-      used += 2;
-      break;
-    }
-    out[n++] = c;
-    used++;
+  const size_t limit = static_cast<size_t>(kLinePiece);
+  size_t window = avail < limit ? avail : limit;
+  if (const char* lf = static_cast<const char*>(std::memchr(p, '\n', window))) {
+    size_t j = static_cast<size_t>(lf - p);
+    n = j > 0 && p[j - 1] == '\r' ? j - 1 : j;
+    std::memcpy(out, p, n);
+    out[n++] = '\n';
+    used = j + 1;
+  } else if (window == limit && avail > limit && p[limit - 1] == '\r' && p[limit] == '\n') {
+    std::memcpy(out, p, limit - 1);
+    out[limit - 1] = '\n';
+    n = limit;
+    used = limit + 1;
+  } else {
+    std::memcpy(out, p, window);
+    n = used = window;
   }
   out[n] = 0;
   cur_ += used;
@@ -118,7 +123,7 @@ long long line_reader::read_raw(long long offset, char* out, long long n) {
   if (offset >= base_ && offset < base_ + static_cast<long long>(end_)) {
     long long have = base_ + static_cast<long long>(end_) - offset;
     got = have < n ? have : n;
-    std::memcpy(out, buf_.data() + (offset - base_), static_cast<size_t>(got));
+    std::memcpy(out, buf_.get() + (offset - base_), static_cast<size_t>(got));
     if (got == n) return got;
   }
   // Outside the buffer: read directly, then put the stream back where the

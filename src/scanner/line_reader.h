@@ -8,7 +8,7 @@
 #define KAVEL_SCANNER_LINE_READER_H_
 
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 namespace kavel {
 
@@ -48,7 +48,10 @@ class line_reader {
   void refill();
 
   FILE* f_ = nullptr;
-  std::vector<char> buf_;
+  // Left uninitialised: a reader is made for every header looked at, and
+  // only the bytes read are ever used.
+  std::unique_ptr<char[]> buf_;
+  size_t cap_ = 0;       // size of buf_
   size_t cur_ = 0;       // next unread byte in buf_
   size_t end_ = 0;       // bytes valid in buf_
   bool eof_ = false;     // the stream has nothing more to give

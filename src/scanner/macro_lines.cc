@@ -42,7 +42,7 @@ int chk_define(const char* file_name, int pass, int depth, int index, int& line_
     }
     return 0;
   }
-  std::string macro_name = std::string(tok[index]).substr(0, kNameCut);
+  std::string macro_name = tok[index];
   int start;
   int object_like;
   if (next[0] == '(') {

@@ -34,9 +34,11 @@ bool skip_continuations(int& line_counter) {
   return true;
 }
 
-std::string cut_name(const opt_text& name) {
+std::string caller_name(const opt_text& name) {
   if (!name) return std::string();
-  return name->substr(0, kNameCut);
+  // The whole name: a name cut short finds no record, and the body's calls
+  // would be lost.
+  return *name;
 }
 
 // The first record of `name` whose body has not been passed yet: with one
@@ -152,7 +154,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     header_flag = 1;
   };
   auto take_header_pass2 = [&] {
-    cur_fun = cut_name(g_tab.Fun.name[0]);
+    cur_fun = caller_name(g_tab.Fun.name[0]);
     header_flag = 1;
   };
 

@@ -36,6 +36,33 @@ struct sep_lookup {
 };
 constexpr sep_lookup kSep;
 
+// Bytes that carry on a word and need no further look: in ordinary text
+// every byte that is no separator and no terminator; in a comment every
+// byte but a blank, the terminator, the '*' that may close it and the
+// bytes from 0x80 on, which may be lead bytes.
+// A separator in ordinary text is a blank (no token), a mark (a token of
+// its own) or one of the bytes that may change the mode.
+enum sep_kind : unsigned char { kNoSep, kBlank, kMark, kModeByte };
+
+struct byte_classes {
+  bool text_word[256];
+  bool comment_plain[256];
+  sep_kind kind[256];
+  constexpr byte_classes() : text_word(), comment_plain(), kind() {
+    for (int c = 0; c < 256; c++) {
+      text_word[c] = c != 0 && kSep.at[c] < 0;
+      comment_plain[c] = c != 0 && c != ' ' && c != '\t' && c != '*' && c < 0x80;
+      if (kSep.at[c] < 0)
+        kind[c] = kNoSep;
+      else if (c == '/' || c == '"' || c == '\'')
+        kind[c] = kModeByte;
+      else
+        kind[c] = c > ' ' ? kMark : kBlank;
+    }
+  }
+};
+constexpr byte_classes kBytes;
+
 const char kMarkOpen[] = "/*";
 const char kMarkClose[] = "*/";
 const char kMarkLine[] = "//";
@@ -87,101 +114,159 @@ int sep_index(unsigned char c) {
 int set_token(char* line, int mode) {
   const char** token = g_scan.token;
   int count = 0;
-  bool in_word = false;
   char* p = line;
+  const bool euc = g_opt.euc_flag != 0;
   // Each byte yields at most one token, so a line of kTokenMax - 1 bytes
   // fits; a longer string handed in by a caller is cut rather than overrun.
   auto store = [&](const char* t) {
     if (count < kTokenMax)
       token[count++] = t;
   };
-  auto start_word = [&]() {
-    if (!in_word) {
-      store(p);
-      in_word = true;
-    }
-  };
-  auto end_word = [&]() {
-    if (in_word) {
-      *p = 0;
-      in_word = false;
-    }
-  };
-  // The byte after a lead byte belongs to it and is never examined; a lead
-  // byte right before the terminator stands alone.
-  auto two_byte = [&]() {
-    if (is_lead(static_cast<unsigned char>(*p)) && p[1] != 0)
-      p++;
-  };
+  // A byte that takes the next one with it inside comments and literals.
+  auto lead = [&](unsigned char c) { return euc ? c >= 0x80 : is_sjis_lead(c); };
 
-  for (; *p; p++) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    char n = p[1];
+  // Each mode runs its own loop; a word is cut off (its next byte becomes
+  // the terminator) only by the byte that ends it, so bytes that end no
+  // word stay as they were in the line.
+  while (*p) {
     switch (mode) {
-      case kBlockComment:
-        if (c == '*' && n == '/') {
-          store(kMarkClose);
-          end_word();
-          p++;
-          mode = kText;
-        } else if (c == ' ' || c == '\t') {
-          end_word();
-        } else {
-          start_word();
-          two_byte();
+      case kBlockComment: {
+        bool in_word = false;
+        for (;; p++) {
+          unsigned char c = static_cast<unsigned char>(*p);
+          if (c == 0)
+            goto done;
+          if (kBytes.comment_plain[c]) {
+            if (!in_word)
+              store(p);
+            in_word = true;
+            while (kBytes.comment_plain[static_cast<unsigned char>(p[1])])
+              p++;
+          } else if (c == ' ' || c == '\t') {
+            if (in_word)
+              *p = 0;
+            in_word = false;
+          } else if (c == '*' && p[1] == '/') {
+            store(kMarkClose);
+            if (in_word)
+              *p = 0;
+            p += 2;
+            mode = kText;
+            break;
+          } else {
+            if (!in_word)
+              store(p);
+            in_word = true;
+            // The byte after a lead byte belongs to it and is never
+            // examined; a lead byte right before the terminator stands alone.
+            if (lead(c) && p[1] != 0)
+              p++;
+          }
         }
         break;
+      }
       case kLineComment:
-        if (n == 0 || n == '\n') {
-          end_word();
-          mode = kText;
-        }
+        // Nothing in the comment is a token; the byte before the line end
+        // hands back to ordinary text.
+        p = strchrnul(p + 1, '\n');
+        mode = kText;
         break;
       case kString:
-      case kChar:
-        if (c == '\\') {
-          // An escape pair; a backslash ending a cut piece has nothing to
-          // escape, and stepping past the terminator would read stale bytes.
-          if (n != 0)
+      case kChar: {
+        const char quote = mode == kString ? '"' : '\'';
+        bool in_word = false;
+        for (;; p++) {
+          unsigned char c = static_cast<unsigned char>(*p);
+          if (c == 0)
+            goto done;
+          if (c == '\\') {
+            // An escape pair; a backslash ending a cut piece has nothing to
+            // escape, and stepping past the terminator would read stale bytes.
+            if (p[1] != 0)
+              p++;
+          } else if (c == static_cast<unsigned char>(quote)) {
+            store(mode == kString ? kMarkDquote : kMarkSquote);
+            if (in_word)
+              *p = 0;
             p++;
-        } else if (c == (mode == kString ? '"' : '\'')) {
-          store(mode == kString ? kMarkDquote : kMarkSquote);
-          end_word();
-          mode = kText;
-        } else {
-          start_word();
-          two_byte();
+            mode = kText;
+            break;
+          } else {
+            if (!in_word)
+              store(p);
+            in_word = true;
+            if (lead(c) && p[1] != 0)
+              p++;
+          }
         }
         break;
+      }
       default:
-        if (c == '/' && n == '*') {
-          store(kMarkOpen);
-          end_word();
+        for (;;) {
+          unsigned char c = static_cast<unsigned char>(*p);
+          char* word_end = nullptr;
+          if (kSep.at[c] < 0) {
+            if (c == 0)
+              goto done;
+            store(p);
+            do {
+              c = static_cast<unsigned char>(*++p);
+            } while (kBytes.text_word[c]);
+            if (c == 0)
+              goto done;
+            word_end = p;
+          }
+          // c is a separator; the word before it, if any, ends at it.
+          if (kBytes.kind[c] == kBlank) {
+            if (word_end)
+              *word_end = 0;
+            // Indentation comes in runs; the blanks after the first end no word.
+            do {
+              p++;
+            } while (*p == ' ');
+            continue;
+          }
+          if (kBytes.kind[c] == kMark) {
+            store(sep_tab + 2 * kSep.at[c]);
+            if (word_end)
+              *word_end = 0;
+            p++;
+            continue;
+          }
+          char n = p[1];
+          int next_mode = kText;
+          if (c == '/' && n == '*') {
+            store(kMarkOpen);
+            next_mode = kBlockComment;
+          } else if (c == '/' && n == '/') {
+            store(kMarkLine);
+            next_mode = kLineComment;
+          } else if (c == '"') {
+            store(kMarkDquote);
+            next_mode = kString;
+          } else if (c == '\'') {
+            store(kMarkSquote);
+            next_mode = kChar;
+          } else if (c > ' ') {
+            store(sep_tab + 2 * kSep.at[c]);
+          }
+          if (word_end)
+            *word_end = 0;
+          if (next_mode == kBlockComment || next_mode == kLineComment) {
+            p += 2;
+            mode = next_mode;
+            break;
+          }
           p++;
-          mode = kBlockComment;
-        } else if (c == '/' && n == '/') {
-          store(kMarkLine);
-          end_word();
-          p++;
-          mode = kLineComment;
-        } else if (c == '"') {
-          store(kMarkDquote);
-          end_word();
-          mode = kString;
-        } else if (c == '\'') {
-          store(kMarkSquote);
-          end_word();
-          mode = kChar;
-        } else if (int e = kSep.at[c]; e >= 0) {
-          if (c > ' ')
-            store(sep_tab + 2 * e);
-          end_word();
-        } else {
-          start_word();
+          if (next_mode != kText) {
+            mode = next_mode;
+            break;
+          }
         }
         break;
     }
   }
+done:
   token[count] = null_str;
   g_scan.token_no = count;
   return 0;
@@ -191,6 +276,13 @@ int read_line(int& line_counter) {
   int n = g_scan.fp.read(g_scan.line_buf);
   if (n < 0)
     return -1;
+  // A NUL byte (a damaged file, a binary one) would end the line early for
+  // every string function below; a comment or literal cut there would then
+  // swallow the lines after it. The scanner sees it as a blank; the printer
+  // copies the file's own bytes.
+  for (char* z = static_cast<char*>(std::memchr(g_scan.line_buf, 0, static_cast<size_t>(n))); z;
+       z = static_cast<char*>(std::memchr(z, 0, static_cast<size_t>(g_scan.line_buf + n - z))))
+    *z = ' ';
   g_scan.line_buf[kLineBuf - 1] = 0;
   std::memcpy(g_scan.line_org, g_scan.line_buf, static_cast<size_t>(n) + 1);
   line_counter++;
@@ -211,9 +303,18 @@ int skip_comment(int index, int& line_counter) {
       if (t[0] == '*' && t[1] == '/')
         return i;
     }
-    if (next_line(kBlockComment, line_counter) < 0)
+    if (read_line(line_counter) < 0)
       return -1;
     i = 0;
+    // Long comments are mostly lines without a '/': such a line cannot
+    // close the comment, and nothing looks at its words, so it is not cut
+    // up at all.
+    if (std::strchr(g_scan.line_buf, '/') == nullptr) {
+      g_scan.token_no = 0;
+      g_scan.token[0] = null_str;
+      continue;
+    }
+    set_token(g_scan.line_buf, kBlockComment);
   }
 }
 

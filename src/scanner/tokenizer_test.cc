@@ -153,6 +153,19 @@ TEST_F(TokenizerTest, NextLineKeepsTheLineAsRead) {
   EXPECT_EQ(table(), tokens{"b"});  // end of file changes nothing
 }
 
+TEST_F(TokenizerTest, NulBytesAreBlanks) {
+  // A NUL cut the line for the string functions: the comment stayed open
+  // and swallowed the next line's definition.
+  feed_source(std::string("/* a\0b */ int\0f(\0);\n\0\0\n", 23));
+  ASSERT_EQ(next_line(kText, lc), 0);
+  EXPECT_EQ(table(), (tokens{"/*", "a", "b", "*/", "int", "f", "(", ")", ";"}));
+  EXPECT_STREQ(g_scan.line_org, "/* a b */ int f( );\n");
+  ASSERT_EQ(next_line(kText, lc), 0);
+  EXPECT_STREQ(g_scan.line_org, "  \n");
+  EXPECT_EQ(g_scan.token_no, 0);
+  EXPECT_EQ(next_line(kText, lc), -1);
+}
+
 TEST_F(TokenizerTest, SkipCommentAcrossLines) {
   feed_source("x /* a\n b \"\n c */ y\n");
   next_line(kText, lc);

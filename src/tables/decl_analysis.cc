@@ -77,6 +77,24 @@ bool skip_marks(int& i, int& line_counter) {
   return true;
 }
 
+// The entries whose '(' is open. Each push follows a new entry and a group
+// has at most kGroupMax of them, so a fixed array holds them all and the
+// analysis of a call allocates nothing.
+class entry_stack {
+ public:
+  bool empty() const { return n_ == 0; }
+  int back() const { return at_[n_ - 1]; }
+  void pop_back() { --n_; }
+  void push_back(int e) {
+    if (n_ < kGroupMax)
+      at_[n_++] = e;
+  }
+
+ private:
+  int at_[kGroupMax];
+  int n_ = 0;
+};
+
 // Makes entry `num` of Fun, named `name`; `code` is the exit for a 31st.
 int make_entry(const std::string& name, int code) {
   fun_group& f = g_tab.Fun;
@@ -90,15 +108,7 @@ int make_entry(const std::string& name, int code) {
 
 // Stores a function-name variable, unless its table is full.
 pfun_info* store_pfun(bool global, const std::string& name, int kind) {
-  std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
-  int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
-  if (cnt >= kPfunMax)
-    return nullptr;
-  pfun_info& rec = tab[cnt++];
-  rec = pfun_info{};
-  rec.name = name;
-  rec.kind = static_cast<int8_t>(kind);
-  return &rec;
+  return add_pfun(global, name, kind);
 }
 
 }  // namespace
@@ -138,7 +148,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   f.num = 0;
   header_line = line_counter;
   f.arg[0][0] = std::string();
-  std::vector<int> open;  // entries whose '(' is open, innermost last
+  entry_stack open;       // entries whose '(' is open, innermost last
   int other = 0;          // open parentheses that opened no entry
   int e = 0;
   int k = 0;
@@ -200,7 +210,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       if (pfun_info* v = ser_pfun(t)) {
         if (v->kind == 0) {
           const opt_text& own = f.name[0];
-          add_call(own ? own->c_str() : nullptr, v->name.c_str());
+          add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
         } else if (v->kind == 2 || v->fun_cnt == 0) {
           make_entry(v->name, 3);
         } else {

@@ -13,6 +13,7 @@
 #include "extract/pattern.h"
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
+#include "support/name_hash.h"
 #include "tables/name_checks.h"
 
 namespace kavel {
@@ -62,6 +63,51 @@ int extern_number(const char* callee) {
   return kExternBase + i;
 }
 
+// Twice the most records a Pfun table holds keeps probe chains short.
+constexpr size_t kPfunSlots = 512;
+static_assert(kPfunSlots >= 2 * kPfunMax && (kPfunSlots & (kPfunSlots - 1)) == 0,
+              "slot count must be a power of two above twice the table");
+
+// Enters record `pos` unless an earlier record has its name.
+void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos) {
+  const std::string& name = tab[pos].name;
+  for (size_t i = hash_slot(name_hash(name), kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
+    int at = idx.slots[i];
+    if (at == 0) {
+      idx.slots[i] = static_cast<int16_t>(pos + 1);
+      return;
+    }
+    if (tab[at - 1].name == name)
+      return;
+  }
+}
+
+void pfun_index_sync(pfun_index& idx, const std::vector<pfun_info>& tab, int count) {
+  if (idx.count == count && !idx.slots.empty())
+    return;
+  idx.slots.assign(kPfunSlots, 0);
+  idx.count = 0;
+  int n = std::min(count, static_cast<int>(tab.size()));
+  for (int k = 0; k < n; ++k)
+    pfun_index_add(idx, tab, k);
+  idx.count = count;
+}
+
+pfun_info* pfun_find(pfun_index& idx, std::vector<pfun_info>& tab, int count, const char* name,
+                     uint64_t hash, size_t len) {
+  if (count <= 0)
+    return nullptr;
+  pfun_index_sync(idx, tab, count);
+  for (size_t i = hash_slot(hash, kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
+    int at = idx.slots[i];
+    if (at == 0)
+      return nullptr;
+    const std::string& s = tab[at - 1].name;
+    if (s.size() == len && std::memcmp(s.data(), name, len) == 0)
+      return &tab[at - 1];
+  }
+}
+
 }  // namespace
 
 int ser_fun(const char* name) {
@@ -74,8 +120,12 @@ int ser_fun_next(int start, const char* name) {
   if (start < 0)
     start = 0;
   if (!has_wildcard(name)) {
-    // Without a wildcard the pattern matches exactly its own text.
-    auto it = g_tab.by_name.find(name);
+    // Without a wildcard the pattern matches exactly its own text. The
+    // key is built in one reused string: a lookup per call site must not
+    // cost an allocation.
+    static std::string key;
+    key.assign(name);
+    auto it = g_tab.by_name.find(key);
     if (it == g_tab.by_name.end())
       return -1;
     const std::vector<int>& v = it->second;
@@ -92,15 +142,27 @@ int ser_fun_next(int start, const char* name) {
 pfun_info* ser_pfun(const char* name) {
   if (name == nullptr)
     return nullptr;
-  for (int i = 0; i < g_tab.gfun_cnt; ++i) {
-    if (g_tab.Pfun_g[i].name == name)
-      return &g_tab.Pfun_g[i];
-  }
-  for (int i = 0; i < g_tab.lfun_cnt; ++i) {
-    if (g_tab.Pfun_l[i].name == name)
-      return &g_tab.Pfun_l[i];
-  }
-  return nullptr;
+  size_t len = 0;
+  uint64_t h = name_hash(name, len);
+  if (pfun_info* v = pfun_find(g_tab.gfun_index, g_tab.Pfun_g, g_tab.gfun_cnt, name, h, len))
+    return v;
+  return pfun_find(g_tab.lfun_index, g_tab.Pfun_l, g_tab.lfun_cnt, name, h, len);
+}
+
+pfun_info* add_pfun(bool global, const std::string& name, int kind) {
+  std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
+  int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
+  pfun_index& idx = global ? g_tab.gfun_index : g_tab.lfun_index;
+  if (cnt >= kPfunMax || cnt >= static_cast<int>(tab.size()))
+    return nullptr;
+  pfun_index_sync(idx, tab, cnt);
+  pfun_info& rec = tab[cnt];
+  rec = pfun_info{};
+  rec.name = name;
+  rec.kind = static_cast<int8_t>(kind);
+  pfun_index_add(idx, tab, cnt);
+  idx.count = ++cnt;
+  return &rec;
 }
 
 void new_fun_entry(int n, const std::string& name) {
@@ -161,6 +223,8 @@ int add_fun(int kind, const char* file, int line) {
   rec->first_line = g_scan.line_org;
   std::fill(std::begin(rec->link), std::end(rec->link), int16_t{-1});
   int cnt = std::clamp<int>(g_tab.Fun.arg_cnt[0], 0, kArgMax);
+  rec->arg_name.reserve(cnt);
+  rec->arg_type.reserve(cnt);
   for (int j = 0; j < cnt; ++j) {
     rec->arg_name[j] = g_tab.Fun.arg[0][j];
     rec->arg_type[j] = g_tab.Fun.arg_type[0][j];
@@ -173,7 +237,7 @@ int add_fun(int kind, const char* file, int line) {
   return 0;
 }
 
-int add_call(const char* caller, const char* callee) {
+int add_call(const char* caller, const char* callee, bool any_record) {
   // An empty name would find a displaced record, whose text is no longer
   // reachable by name; such a call belongs to nothing.
   if (caller == nullptr || callee == nullptr || *caller == 0 || *callee == 0)
@@ -189,10 +253,15 @@ int add_call(const char* caller, const char* callee) {
   }
   // Pass 2 meets same-named definitions in pass 1's order, so the first one
   // not yet closed is the body being scanned.
+  const int first = a;
   while (g_tab.Finf[a]->closed) {
     a = ser_fun_next(a + 1, caller);
-    if (a < 0)
-      return -1;
+    if (a < 0) {
+      if (!any_record)
+        return -1;
+      a = first;
+      break;
+    }
   }
   fun_info& ra = *g_tab.Finf[a];
   if (a == b) {

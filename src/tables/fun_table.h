@@ -24,11 +24,30 @@ constexpr int kGroupMax = 30;     // entries of one analysed group; the 31st end
 constexpr int kArgMax = 30;       // arguments of one entry; the 31st ends the run
 constexpr int kPfunMax = 200;     // records of each function-name variable table
 constexpr int kPfunNames = 100;   // names assigned to one variable
-constexpr int kNameCut = 64;      // caller names are cut to this many characters
 
 // A text slot that may hold nothing at all (null), which is not the same as
 // holding the empty string: "fail to analize" depends on the difference.
 using opt_text = std::optional<std::string>;
+
+// A record's argument texts: kArgMax slots, where a slot never set reads as
+// null. Only the slots up to the last one set take room; 3000 records of
+// 30 + 30 empty slots would otherwise be most of the tool's memory.
+class arg_slots {
+ public:
+  opt_text& operator[](int i) {
+    if (i >= static_cast<int>(set_.size()))
+      set_.resize(static_cast<size_t>(i) + 1);
+    return set_[static_cast<size_t>(i)];
+  }
+  const opt_text& operator[](int i) const {
+    static const opt_text unset;
+    return i < static_cast<int>(set_.size()) ? set_[static_cast<size_t>(i)] : unset;
+  }
+  void reserve(int n) { set_.reserve(static_cast<size_t>(n)); }
+
+ private:
+  std::vector<opt_text> set_;
+};
 
 struct fun_info {
   int no = 0;            // own number: position in Finf
@@ -45,8 +64,8 @@ struct fun_info {
   std::string first_line;  // line_org at registration, line feed included
   std::string comment;     // always empty
   int16_t arg_cnt = 0;
-  opt_text arg_name[kArgMax];
-  opt_text arg_type[kArgMax];
+  arg_slots arg_name;      // kArgMax slots
+  arg_slots arg_type;
   int16_t caller_cnt = 0;
   int16_t callee_cnt = 0;
   int16_t callee_next = 0;  // the walk's cursor into the callees
@@ -73,6 +92,15 @@ struct pfun_info {
   std::vector<std::string> funs;  // grows up to kPfunNames; entries past fun_cnt are stale
 };
 
+// Where the first variable record of each name sits in one of the Pfun
+// tables: open addressing, a slot holds position + 1, 0 is free. It answers
+// for the table's first `count` records; a table whose count was changed by
+// hand (a reset, a test filling it) is indexed afresh on the next lookup.
+struct pfun_index {
+  int count = 0;
+  std::vector<int16_t> slots;
+};
+
 struct table_state {
   std::vector<std::unique_ptr<fun_info>> Finf;  // unique_ptr: callers keep fun_info* while Finf grows
   int fun_no = 0;                               // records so far; add_fun is the only writer
@@ -86,6 +114,8 @@ struct table_state {
   std::vector<pfun_info> Pfun_l = std::vector<pfun_info>(kPfunMax);
   int gfun_cnt = 0;
   int lfun_cnt = 0;
+  pfun_index gfun_index;  // over Pfun_g[0, gfun_cnt)
+  pfun_index lfun_index;  // over Pfun_l[0, lfun_cnt)
 };
 
 extern table_state g_tab;
@@ -96,13 +126,20 @@ void reset_tables();
 int add_fun(int kind, const char* file, int line);
 // Records that `caller` calls `callee`. 0 when the call is known afterwards,
 // -1 when the caller has no open record or ext_fun is full.
-int add_call(const char* caller, const char* callee);
+// With `any_record`, a caller whose definitions have all been passed keeps
+// the call in its first record: a function passed as an argument is called
+// by the receiving function wherever that one is defined.
+int add_call(const char* caller, const char* callee, bool any_record = false);
 // Number of the first record whose name matches the pattern `name`, or -1.
 int ser_fun(const char* name);
 // The same from record `start` on.
 int ser_fun_next(int start, const char* name);
 // First variable record named `name`, globals before locals; null when none.
 pfun_info* ser_pfun(const char* name);
+// Appends a fresh variable record to Pfun_g (`global`) or Pfun_l; null when
+// that table is full. Records are named only through here, so the lookup
+// index stays exact.
+pfun_info* add_pfun(bool global, const std::string& name, int kind);
 // Clears entry `n` of Fun the way a new entry starts: no arguments, arg[n][0] "".
 void new_fun_entry(int n, const std::string& name);
 

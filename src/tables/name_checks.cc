@@ -10,6 +10,7 @@
 
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
+#include "support/name_hash.h"
 #include "support/options.h"
 
 namespace kavel {
@@ -25,8 +26,17 @@ namespace {
 constexpr size_t kSlotCount = 2 * kNameTableMax;
 static_assert((kSlotCount & (kSlotCount - 1)) == 0, "slot count must be a power of two");
 
-size_t slot_of(std::string_view key) {
-  return std::hash<std::string_view>{}(key) & (kSlotCount - 1);
+size_t slot_of(uint64_t hash) {
+  return hash_slot(hash, kSlotCount - 1);
+}
+
+constexpr size_t kPairWords = 65536 / 64;
+
+// Bit number of a name's first two bytes; the name is not empty.
+size_t pair_of(const char* s) {
+  unsigned char a = static_cast<unsigned char>(s[0]);
+  unsigned char b = static_cast<unsigned char>(s[1]);
+  return (size_t{a} << 8) | b;
 }
 
 const char* const keyword_tab[] = {
@@ -39,12 +49,51 @@ const char* const type_tab[] = {
     "float",    "double", "void", "typedef", "struct", "union",  nullptr,
 };
 
-bool in_word_tab(const char* const* tab, const char* token) {
-  for (; *tab != nullptr; ++tab) {
-    if (std::strcmp(*tab, token) == 0)
-      return true;
+// A built-in word table sorted by first byte: a token is compared only
+// with the few words that begin as it does, and a separator or most
+// identifiers with none.
+class word_set {
+ public:
+  explicit word_set(const char* const* tab) {
+    for (; *tab != nullptr; ++tab) {
+      unsigned char c = static_cast<unsigned char>((*tab)[0]);
+      for (int k = 0; k < kPerByte; ++k) {
+        if (by_first_[c][k] == nullptr) {
+          by_first_[c][k] = *tab;
+          break;
+        }
+      }
+    }
   }
-  return false;
+  bool contains(const char* token) const {
+    const char* const* words = by_first_[static_cast<unsigned char>(token[0])];
+    for (int k = 0; k < kPerByte && words[k] != nullptr; ++k) {
+      // Both begin with the same byte; a token longer than the word fails
+      // on the word's terminator.
+      const char* w = words[k] + 1;
+      const char* t = token + 1;
+      while (*w != 0 && *w == *t) {
+        ++w;
+        ++t;
+      }
+      if (*w == 0 && *t == 0)
+        return true;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr int kPerByte = 6;  // more than any first byte begins in the tables
+  const char* by_first_[256][kPerByte] = {};
+};
+
+const word_set& keywords() {
+  static const word_set set(keyword_tab);
+  return set;
+}
+const word_set& type_words() {
+  static const word_set set(type_tab);
+  return set;
 }
 
 // The entry of sep_tab for each byte, null for a byte that is no separator.
@@ -66,9 +115,13 @@ const char* sep_entry(unsigned char c) {
 }  // namespace
 
 int word_table::find(std::string_view key) const {
+  return find(key, name_hash(key));
+}
+
+int word_table::find(std::string_view key, uint64_t hash) const {
   if (slots_.empty())
     return -1;
-  for (size_t i = slot_of(key);; i = (i + 1) & (kSlotCount - 1)) {
+  for (size_t i = slot_of(hash);; i = (i + 1) & (kSlotCount - 1)) {
     int pos = slots_[i];
     if (pos == 0)
       return -1;
@@ -85,7 +138,15 @@ bool word_table::append(const std::string& name) {
   names_.push_back(name);
   // Only the first of equal names goes into the index: a search in order
   // would stop there.
-  size_t i = slot_of(name);
+  if (name.empty()) {
+    has_empty_ = true;
+  } else {
+    if (pairs_.empty())
+      pairs_.assign(kPairWords, 0);
+    size_t pair = pair_of(name.c_str());
+    pairs_[pair >> 6] |= uint64_t{1} << (pair & 63);
+  }
+  size_t i = slot_of(name_hash(name));
   bool seen = false;
   for (;; i = (i + 1) & (kSlotCount - 1)) {
     int pos = slots_[i];
@@ -105,19 +166,46 @@ bool word_table::append(const std::string& name) {
 }
 
 bool word_table::contains(const char* token) const {
-  return find(token) >= 0;
+  if (token[0] == 0)
+    return has_empty_;
+  if (pairs_.empty())
+    return false;
+  size_t pair = pair_of(token);
+  if (!((pairs_[pair >> 6] >> (pair & 63)) & 1))
+    return false;
+  size_t len = 0;
+  uint64_t h = name_hash(token, len);
+  return find(std::string_view(token, len), h) >= 0;
 }
 
 bool word_table::has_prefix_of(const char* token) const {
-  // Lengths ascend, so the token need only be measured as far as the next
-  // length asks; a token shorter than it ends the search.
+  if (has_empty_)
+    return true;
+  if (pairs_.empty() || token[0] == 0)
+    return false;
+  // A one-byte name is a prefix exactly when it is the token's first byte;
+  // a longer one needs the token's first two bytes among the names'.
+  size_t single = pair_of(token) & ~size_t{0xff};
+  if ((pairs_[single >> 6] >> (single & 63)) & 1)
+    return true;
+  if (token[1] == 0)
+    return false;
+  size_t pair = pair_of(token);
+  if (!((pairs_[pair >> 6] >> (pair & 63)) & 1))
+    return false;
+  // Lengths ascend, so the token is read once: the hash of each prefix is
+  // the running hash at its length, and a token shorter than the next
+  // length ends the search.
+  uint64_t h = kHashSeed;
   size_t known = 0;
   for (size_t len : lengths_) {
-    while (known < len && token[known] != 0)
-      ++known;
-    if (known < len)
-      return false;
-    if (find(std::string_view(token, len)) >= 0)
+    for (; known < len; ++known) {
+      unsigned char c = static_cast<unsigned char>(token[known]);
+      if (c == 0)
+        return false;
+      h = (h ^ c) * kHashStep;
+    }
+    if (find(std::string_view(token, len), h) >= 0)
       return true;
   }
   return false;
@@ -127,6 +215,8 @@ void word_table::clear() {
   names_.clear();
   slots_.clear();
   lengths_.clear();
+  pairs_.clear();
+  has_empty_ = false;
 }
 
 int strcmp1(const char* word, const char* text) {
@@ -146,11 +236,11 @@ const char* check_sep(const char* token) {
 }
 
 int check_keyword(const char* token) {
-  return in_word_tab(keyword_tab, token) ? 1 : 0;
+  return keywords().contains(token) ? 1 : 0;
 }
 
 int check_type(const char* token) {
-  if (in_word_tab(type_tab, token))
+  if (type_words().contains(token))
     return 1;
   return g_names.typedef_name.contains(token) ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #ifndef KAVEL_TABLES_NAME_CHECKS_H_
 #define KAVEL_TABLES_NAME_CHECKS_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,11 +35,19 @@ class word_table {
   // Position of the first entry equal to `key`, -1 when none.
   int find(std::string_view key) const;
 
+  int find(std::string_view key, uint64_t hash) const;
+
   std::vector<std::string> names_;
   // Open-addressed index over names_: slot holds position + 1, 0 is free.
   // Only the first of equal names is indexed; it is the one a search meets.
   std::vector<int> slots_;
   std::vector<size_t> lengths_;  // distinct lengths of the names, ascending
+  // One bit for the first two bytes of each name (the terminator standing
+  // in for a missing second): most tokens, separators and nearly every
+  // word, are turned away on one bit test before any hashing. Allocated
+  // with the first name.
+  std::vector<uint64_t> pairs_;
+  bool has_empty_ = false;  // an empty name is a prefix of every token
 };
 
 struct names_state {

@@ -1,0 +1,6 @@
+#include "dir"
+#include "x.h"
+int main(void)
+{
+  return ok();
+}

@@ -1,0 +1,4 @@
+int ok(void)
+{
+  return 0;
+}

@@ -1,0 +1,5 @@
+#include "self.h"
+int main(void)
+{
+  return in_self();
+}

@@ -1,0 +1,11 @@
+}
+}}
+int f(void)
+{
+  return 1;
+}
+}
+int g(void)
+{
+  return f();
+}

@@ -1,0 +1,5 @@
+#include "secret.h"
+int main(void)
+{
+  return hidden();
+}

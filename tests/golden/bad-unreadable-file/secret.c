@@ -1,0 +1,4 @@
+int hidden(void)
+{
+  return 1;
+}

@@ -1,0 +1,1 @@
+int in_header(void) { return 2; }

@@ -1,0 +1,5 @@
+/* The only one of b.c. */
+int delta(void)
+{
+    return 4;
+}

@@ -1,0 +1,5 @@
+/* In a header found through -I. */
+static int twice(int n)
+{
+    return 2 * n;
+}
