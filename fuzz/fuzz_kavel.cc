@@ -29,15 +29,19 @@ FILE* g_null = nullptr;
 // Keeps every path inside the private directory: no absolute paths and no
 // way up, so no input reads the machine's files (or blocks on a device).
 std::string tame(std::string w) {
-  if (!w.empty() && w[0] == '/') w[0] = '_';
-  for (size_t p; (p = w.find("..")) != std::string::npos;) w.replace(p, 2, "__");
+  if (!w.empty() && w[0] == '/')
+    w[0] = '_';
+  for (size_t p; (p = w.find("..")) != std::string::npos;)
+    w.replace(p, 2, "__");
   return w;
 }
 
 void write_file(const std::string& path, const char* data, size_t n) {
   FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  if (n) std::fwrite(data, 1, n, f);
+  if (!f)
+    std::abort();
+  if (n)
+    std::fwrite(data, 1, n, f);
   std::fclose(f);
 }
 
@@ -45,12 +49,14 @@ void write_file(const std::string& path, const char* data, size_t n) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char tmpl[] = "/tmp/kavel-fuzz-XXXXXX";
-  if (!mkdtemp(tmpl)) std::abort();
+  if (!mkdtemp(tmpl))
+    std::abort();
   g_dir = tmpl;
   mkdir((g_dir + "/d").c_str(), 0755);
   g_null = std::fopen("/dev/null", "w");
   // The listing and the texts go nowhere; libFuzzer reports on stderr.
-  if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+  if (!std::freopen("/dev/null", "w", stdout))
+    std::abort();
   kavel::g_exit_throws = true;
   return 0;
 }
@@ -60,14 +66,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* end = p + size;
 
   const char* eol = p;
-  while (eol < end && *eol != '\n') eol++;
+  while (eol < end && *eol != '\n')
+    eol++;
   std::vector<std::string> words{"kavel"};
   for (const char* w = p; w < eol && words.size() < kMaxArgs;) {
-    while (w < eol && *w == ' ') w++;
+    while (w < eol && *w == ' ')
+      w++;
     const char* e = w;
-    while (e < eol && *e != ' ') e++;
+    while (e < eol && *e != ' ')
+      e++;
     // An argument holds no NUL: the command line could not pass one.
-    if (e > w) words.push_back(tame(std::string(w, e)).c_str());
+    if (e > w)
+      words.push_back(tame(std::string(w, e)).c_str());
     w = e;
   }
 
@@ -75,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t made = 0;
   for (; made < sizeof kFiles / sizeof kFiles[0] && q < end; made++) {
     const char* e = q;
-    while (e < end && *e != kFileSep) e++;
+    while (e < end && *e != kFileSep)
+      e++;
     write_file(g_dir + "/" + kFiles[made], q, static_cast<size_t>(e - q));
     q = e < end ? e + 1 : end;
   }
@@ -83,11 +94,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unlink((g_dir + "/" + kFiles[k]).c_str());
 
   std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(&w[0]);
+  for (std::string& w : words)
+    argv.push_back(&w[0]);
   argv.push_back(nullptr);
 
   int here = open(".", O_RDONLY | O_DIRECTORY);
-  if (here < 0 || chdir(g_dir.c_str()) != 0) std::abort();
+  if (here < 0 || chdir(g_dir.c_str()) != 0)
+    std::abort();
   kavel::reset_all();
   kavel::errfp = g_null;
   try {
@@ -98,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fflush(stdout);
   kavel::reset_all();  // closes the files the run left open
   kavel::errfp = nullptr;
-  if (fchdir(here) != 0) std::abort();
+  if (fchdir(here) != 0)
+    std::abort();
   close(here);
   return 0;
 }

@@ -8,11 +8,13 @@
 #include <string>
 
 #include "extract/pattern.h"
+#include "support/messages.h"
 
 namespace {
 
 void check(bool ok) {
-  if (!ok) std::abort();
+  if (!ok)
+    std::abort();
 }
 
 // The written form with each run of stars made one star: what converting
@@ -20,13 +22,12 @@ void check(bool ok) {
 std::string squeeze_stars(const std::string& s) {
   std::string out;
   for (size_t k = 0; k < s.size(); k++) {
-    if (s[k] == '*' && !out.empty() && out.back() == '*') continue;
+    if (s[k] == '*' && !out.empty() && out.back() == '*')
+      continue;
     out += s[k];
   }
   return out;
 }
-
-bool sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 }  // namespace
 
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   int m = kavel::match(pattern.c_str(), name.c_str());
   check(m == 0 || m == 1);
-  if (!kavel::has_wildcard(pattern.c_str())) check(m == (pattern == name ? 1 : 0));
+  if (!kavel::has_wildcard(pattern.c_str()))
+    check(m == (pattern == name ? 1 : 0));
   check(kavel::match("\x02", name.c_str()) == 1);
 
   // A name with no wildcard characters (and no stray pattern bytes) is a
@@ -60,13 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // rode as a trail byte; at most 255 bytes come back.
   bool clean = written.find_first_of("\x01\x02") == std::string::npos;
   for (size_t k = 0; k + 1 < written.size() && clean; k++) {
-    if (sjis_lead(static_cast<unsigned char>(written[k]))) {
-      if (written[k + 1] == '*') clean = false;
+    if (kavel::is_sjis_lead(static_cast<unsigned char>(written[k]))) {
+      if (written[k + 1] == '*')
+        clean = false;
       k++;
     }
   }
   std::string shown = kavel::org_search_str(pattern.c_str());
   check(shown.size() <= 255);
-  if (clean) check(shown == squeeze_stars(written).substr(0, 255));
+  if (clean)
+    check(shown == squeeze_stars(written).substr(0, 255));
   return 0;
 }

@@ -19,7 +19,8 @@ std::string g_path;
 FILE* g_null = nullptr;
 
 void check(bool ok) {
-  if (!ok) std::abort();
+  if (!ok)
+    std::abort();
 }
 
 }  // namespace
@@ -27,7 +28,8 @@ void check(bool ok) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char tmpl[] = "/tmp/kavel-fuzz-list-XXXXXX";
   int fd = mkstemp(tmpl);
-  if (fd < 0) std::abort();
+  if (fd < 0)
+    std::abort();
   close(fd);
   g_path = tmpl;
   g_null = std::fopen("/dev/null", "w");
@@ -39,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kavel::errfp = g_null;
 
   FILE* f = std::fopen(g_path.c_str(), "wb");
-  if (!f) std::abort();
-  if (size) std::fwrite(data, 1, size, f);
+  if (!f)
+    std::abort();
+  if (size)
+    std::fwrite(data, 1, size, f);
   std::fclose(f);
 
   name_table file_names;
@@ -67,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (items.size() < static_cast<size_t>(kavel::kNameTableMax)) {
     // Nothing refused: the items joined by commas give the text back.
     std::string joined;
-    for (size_t k = 0; k < items.size(); k++) joined += (k ? "," : "") + items[k];
+    for (size_t k = 0; k < items.size(); k++)
+      joined += (k ? "," : "") + items[k];
     check(joined == text);
   }
   kavel::errfp = nullptr;
