@@ -44,6 +44,7 @@ awk -F';' 'NF >= 3 && $1 != "" { n = NF - 2; name = $1; for (k = 2; k <= n; k++)
 # A name table holds 1024 names, so the roots go in runs of 1000.
 split -l 1000 -d "$out/walk.txt" "$out/walk.part."
 for part in "$out"/walk.part.*; do
+  [ -e "$part" ] || continue  # no roots: a run that stopped before its listing
   k=${part##*.}
   run walk-$k -f -u -L "$part" "$@"
   run walk-lead-$k -g -f -u -L "$part" "$@"

@@ -7,6 +7,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kavel {
 
 namespace {
@@ -14,6 +18,9 @@ constexpr size_t kBufSize = 64 * 1024;
 // A piece is at most kLinePiece characters, plus a CR and an LF looked at
 // past it; refill when fewer bytes than that are left.
 constexpr size_t kLookAhead = kLinePiece + 2;
+// read_text looks at 16 bytes at a time and may load up to 15 bytes past
+// the valid ones; the buffer has that much more, kept zero.
+constexpr size_t kSlack = 16;
 }  // namespace
 
 bool line_reader::open(const char* path) {
@@ -33,7 +40,8 @@ void line_reader::open_stream(FILE* stream) {
   close();
   f_ = stream;
   if (cap_ < kBufSize) {
-    buf_.reset(new char[kBufSize]);
+    buf_.reset(new char[kBufSize + kSlack]);
+    std::memset(buf_.get() + kBufSize, 0, kSlack);
     cap_ = kBufSize;
   }
   cur_ = end_ = 0;
@@ -101,6 +109,75 @@ int line_reader::read(char* out) {
   cur_ += used;
   pos_ = base_ + static_cast<long long>(cur_);
   return static_cast<int>(n);
+}
+
+int line_reader::read_text(char* out, char* copy) {
+#if defined(__SSE2__)
+  if (!f_) return -1;
+  if (end_ - cur_ < kLookAhead) refill();
+  if (cur_ >= end_) return -1;
+  start_ = base_ + static_cast<long long>(cur_);
+  const char* p = buf_.get() + cur_;
+  size_t avail = end_ - cur_;
+  const size_t limit = static_cast<size_t>(kLinePiece);
+  size_t window = avail < limit ? avail : limit;
+  // Copies 16 bytes at a time while looking for the line feed and for NUL
+  // bytes before it; bytes past the window are copied but never counted.
+  const __m128i lf_byte = _mm_set1_epi8('\n');
+  const __m128i nul_byte = _mm_setzero_si128();
+  size_t j = window;  // the line feed's index; window when there is none
+  bool nul = false;
+  for (size_t i = 0; i < window; i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), v);
+    unsigned lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf_byte)));
+    unsigned z = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, nul_byte)));
+    if (window - i < 16) {
+      unsigned keep = (1u << (window - i)) - 1;
+      lf &= keep;
+      z &= keep;
+    }
+    if (lf != 0) {
+      unsigned k = static_cast<unsigned>(__builtin_ctz(lf));
+      j = i + k;
+      nul = nul || (z & ((1u << k) - 1)) != 0;
+      break;
+    }
+    nul = nul || z != 0;
+  }
+  size_t n = 0;     // characters handed out
+  size_t used = 0;  // bytes consumed from the file
+  if (j < window) {
+    n = j > 0 && p[j - 1] == '\r' ? j - 1 : j;
+    out[n] = copy[n] = '\n';
+    n++;
+    used = j + 1;
+  } else if (window == limit && avail > limit && p[limit - 1] == '\r' && p[limit] == '\n') {
+    out[limit - 1] = copy[limit - 1] = '\n';
+    n = limit;
+    used = limit + 1;
+  } else {
+    n = used = window;
+  }
+  out[n] = copy[n] = 0;
+  if (nul) {
+    for (size_t k = 0; k < n; k++) {
+      if (out[k] == 0) out[k] = copy[k] = ' ';
+    }
+  }
+  cur_ += used;
+  pos_ = base_ + static_cast<long long>(cur_);
+  return static_cast<int>(n);
+#else
+  int n = read(out);
+  if (n < 0) return -1;
+  for (int k = 0; k < n; k++) {
+    if (out[k] == 0) out[k] = ' ';
+  }
+  std::memcpy(copy, out, static_cast<size_t>(n) + 1);
+  return n;
+#endif
 }
 
 void line_reader::seek(long long offset) {

@@ -33,6 +33,11 @@ class line_reader {
   // it with a terminator. Returns the number of characters, which may count
   // NUL bytes of the file; -1 at end of file.
   int read(char* out);
+  // The same piece as read() gives, written to both `out` and `copy` (each
+  // with room for kLinePiece + 1 bytes), with every NUL byte of the piece
+  // turned into a blank: the scanner's view of a line and the line as read,
+  // in one walk over the bytes.
+  int read_text(char* out, char* copy);
   // Byte offset of the first byte of the piece read last.
   long long start() const { return start_; }
   // Byte position just past the piece read last (its line end included).

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,46 @@ TEST(LineReader, OffsetsCountFromTheFileStart) {
   ASSERT_EQ(r.read(buf), 3);
   EXPECT_STREQ(buf, "ab\n");
   EXPECT_EQ(r.start(), 0);
+}
+
+// read_text must hand out exactly read()'s pieces and offsets, NUL bytes
+// turned into blanks, in both copies: over line ends that fall on every
+// position of its 16-byte steps, CRs at the piece limit, NULs before and
+// after the line feed, lines longer than a piece and the end of the buffer.
+TEST(LineReader, TextPiecesMatchThePlainPieces) {
+  std::mt19937 rng(7);
+  const char alphabet[] = {'a', ' ', '\n', '\r', '\0', 'x', '\\'};
+  for (int round = 0; round < 60; ++round) {
+    std::string text;
+    int size = round < 20 ? static_cast<int>(rng() % 200) : static_cast<int>(rng() % 150000);
+    for (int k = 0; k < size; ++k) {
+      // Long runs without a line feed now and then, to cut pieces.
+      bool long_run = round % 3 == 0 && (k / 1500) % 2 == 0;
+      char c = alphabet[rng() % sizeof alphabet];
+      text += long_run && (c == '\n') ? 'y' : c;
+    }
+    line_reader plain, both;
+    open_text(plain, text);
+    open_text(both, text);
+    char want[kLinePiece + 1], got[kLinePiece + 1], copy[kLinePiece + 1];
+    for (;;) {
+      int n = plain.read(want);
+      int m = both.read_text(got, copy);
+      ASSERT_EQ(m, n) << "round " << round;
+      if (n < 0)
+        break;
+      for (int k = 0; k < n; ++k) {
+        if (want[k] == 0)
+          want[k] = ' ';
+      }
+      ASSERT_EQ(std::string(got, static_cast<size_t>(m) + 1),
+                std::string(want, static_cast<size_t>(n) + 1));
+      ASSERT_EQ(std::string(copy, static_cast<size_t>(m) + 1),
+                std::string(want, static_cast<size_t>(n) + 1));
+      ASSERT_EQ(both.start(), plain.start());
+      ASSERT_EQ(both.pos(), plain.pos());
+    }
+  }
 }
 
 TEST(LineReader, Open) {

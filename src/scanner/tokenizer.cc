@@ -273,18 +273,13 @@ done:
 }
 
 int read_line(int& line_counter) {
-  int n = g_scan.fp.read(g_scan.line_buf);
-  if (n < 0)
-    return -1;
   // A NUL byte (a damaged file, a binary one) would end the line early for
   // every string function below; a comment or literal cut there would then
-  // swallow the lines after it. The scanner sees it as a blank; the printer
-  // copies the file's own bytes.
-  for (char* z = static_cast<char*>(std::memchr(g_scan.line_buf, 0, static_cast<size_t>(n))); z;
-       z = static_cast<char*>(std::memchr(z, 0, static_cast<size_t>(g_scan.line_buf + n - z))))
-    *z = ' ';
+  // swallow the lines after it. The scanner sees it as a blank, in both
+  // copies; the printer copies the file's own bytes.
+  if (g_scan.fp.read_text(g_scan.line_buf, g_scan.line_org) < 0)
+    return -1;
   g_scan.line_buf[kLineBuf - 1] = 0;
-  std::memcpy(g_scan.line_org, g_scan.line_buf, static_cast<size_t>(n) + 1);
   line_counter++;
   return 0;
 }

@@ -68,9 +68,24 @@ constexpr size_t kPfunSlots = 512;
 static_assert(kPfunSlots >= 2 * kPfunMax && (kPfunSlots & (kPfunSlots - 1)) == 0,
               "slot count must be a power of two above twice the table");
 
+// Bit of pfun_index::starts for a non-empty name.
+size_t start_bit(const char* name) {
+  unsigned a = static_cast<unsigned char>(name[0]);
+  unsigned b = static_cast<unsigned char>(name[1]);
+  return ((a << 4) ^ b ^ (a >> 6)) & 1023;
+}
+
+bool may_hold(const pfun_index& idx, size_t bit) {
+  return (idx.starts[bit >> 6] >> (bit & 63)) & 1;
+}
+
 // Enters record `pos` unless an earlier record has its name.
 void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos) {
   const std::string& name = tab[pos].name;
+  if (!name.empty()) {
+    size_t bit = start_bit(name.c_str());
+    idx.starts[bit >> 6] |= uint64_t{1} << (bit & 63);
+  }
   for (size_t i = hash_slot(name_hash(name), kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
     int at = idx.slots[i];
     if (at == 0) {
@@ -86,6 +101,7 @@ void pfun_index_sync(pfun_index& idx, const std::vector<pfun_info>& tab, int cou
   if (idx.count == count && !idx.slots.empty())
     return;
   idx.slots.assign(kPfunSlots, 0);
+  std::fill(std::begin(idx.starts), std::end(idx.starts), 0);
   idx.count = 0;
   int n = std::min(count, static_cast<int>(tab.size()));
   for (int k = 0; k < n; ++k)
@@ -142,6 +158,20 @@ int ser_fun_next(int start, const char* name) {
 pfun_info* ser_pfun(const char* name) {
   if (name == nullptr)
     return nullptr;
+  if (name[0] != 0) {
+    size_t bit = start_bit(name);
+    bool maybe = false;
+    if (g_tab.gfun_cnt > 0) {
+      pfun_index_sync(g_tab.gfun_index, g_tab.Pfun_g, g_tab.gfun_cnt);
+      maybe = may_hold(g_tab.gfun_index, bit);
+    }
+    if (!maybe && g_tab.lfun_cnt > 0) {
+      pfun_index_sync(g_tab.lfun_index, g_tab.Pfun_l, g_tab.lfun_cnt);
+      maybe = may_hold(g_tab.lfun_index, bit);
+    }
+    if (!maybe)
+      return nullptr;
+  }
   size_t len = 0;
   uint64_t h = name_hash(name, len);
   if (pfun_info* v = pfun_find(g_tab.gfun_index, g_tab.Pfun_g, g_tab.gfun_cnt, name, h, len))

@@ -99,6 +99,9 @@ struct pfun_info {
 struct pfun_index {
   int count = 0;
   std::vector<int16_t> slots;
+  // One bit, hashed, for the first two bytes of each indexed non-empty name:
+  // most names looked up are no variable and are turned away before hashing.
+  uint64_t starts[16] = {};
 };
 
 struct table_state {

@@ -20,6 +20,10 @@ void reset_names() {
   g_names = names_state{};
 }
 
+namespace check_detail {
+const char* sep_entry[256] = {};
+}  // namespace check_detail
+
 namespace {
 
 // Twice the capacity keeps probe chains short at a full table.
@@ -30,7 +34,22 @@ size_t slot_of(uint64_t hash) {
   return hash_slot(hash, kSlotCount - 1);
 }
 
-constexpr size_t kPairWords = 65536 / 64;
+constexpr size_t kFilterBits = 65536;
+constexpr size_t kFilterWords = kFilterBits / 64;
+
+// Bit of the first three bytes of a text of at least three.
+size_t triple_of(const char* s) {
+  uint32_t v = (uint32_t{static_cast<unsigned char>(s[0])} << 16) |
+               (uint32_t{static_cast<unsigned char>(s[1])} << 8) | static_cast<unsigned char>(s[2]);
+  return static_cast<size_t>((v * 2654435761u) >> 16) & (kFilterBits - 1);
+}
+
+bool test_bit(const std::vector<uint64_t>& bits, size_t b) {
+  return (bits[b >> 6] >> (b & 63)) & 1;
+}
+void set_bit(std::vector<uint64_t>& bits, size_t b) {
+  bits[b >> 6] |= uint64_t{1} << (b & 63);
+}
 
 // Bit number of a name's first two bytes; the name is not empty.
 size_t pair_of(const char* s) {
@@ -39,22 +58,23 @@ size_t pair_of(const char* s) {
   return (size_t{a} << 8) | b;
 }
 
-const char* const keyword_tab[] = {
+constexpr const char* keyword_tab[] = {
     "if",     "else",  "switch", "for",  "while", "do",    "return", "case",
     "sizeof", "ifdef", "ifndef", "else", "endif", "undef", nullptr,
 };
 
-const char* const type_tab[] = {
+constexpr const char* type_tab[] = {
     "register", "long",   "int",  "short",   "char",   "signed", "unsigned",
     "float",    "double", "void", "typedef", "struct", "union",  nullptr,
 };
 
 // A built-in word table sorted by first byte: a token is compared only
 // with the few words that begin as it does, and a separator or most
-// identifiers with none.
+// identifiers with none. Built at compile time, so a check pays no guard of
+// a first-use initialisation.
 class word_set {
  public:
-  explicit word_set(const char* const* tab) {
+  constexpr explicit word_set(const char* const* tab) {
     for (; *tab != nullptr; ++tab) {
       unsigned char c = static_cast<unsigned char>((*tab)[0]);
       for (int k = 0; k < kPerByte; ++k) {
@@ -87,30 +107,33 @@ class word_set {
   const char* by_first_[256][kPerByte] = {};
 };
 
-const word_set& keywords() {
-  static const word_set set(keyword_tab);
-  return set;
-}
-const word_set& type_words() {
-  static const word_set set(type_tab);
-  return set;
-}
+constexpr word_set kKeywords(keyword_tab);
+constexpr word_set kTypeWords(type_tab);
 
-// The entry of sep_tab for each byte, null for a byte that is no separator.
-// Built from sep_tab itself so the two can never disagree.
-const char* sep_entry(unsigned char c) {
-  static const struct table {
-    const char* entry[256] = {};
-    table() {
-      for (const char* s = sep_tab; *s != 0; s += 2) {
-        unsigned char b = static_cast<unsigned char>(*s);
-        if (entry[b] == nullptr)
-          entry[b] = s;
-      }
+// Fills check_detail::sep_entry from sep_tab's own index, so the two can
+// never disagree.
+struct sep_entries {
+  sep_entries() {
+    for (int c = 1; c < 256; ++c) {
+      int e = sep_index(static_cast<unsigned char>(c));
+      if (e >= 0)
+        check_detail::sep_entry[c] = sep_tab + 2 * e;
     }
-  } tab;
-  return tab.entry[c];
+  }
+};
+const sep_entries g_sep_entries;
+
+// The type and keyword words must begin with the bytes the inline checks
+// let through.
+constexpr bool firsts_cover(const char* const* tab, const check_detail::first_bytes& firsts) {
+  for (; *tab != nullptr; ++tab) {
+    if (!firsts.has(static_cast<unsigned char>((*tab)[0])))
+      return false;
+  }
+  return true;
 }
+static_assert(firsts_cover(type_tab, check_detail::kTypeFirst), "type word first bytes");
+static_assert(firsts_cover(keyword_tab, check_detail::kKeywordFirst), "keyword first bytes");
 
 }  // namespace
 
@@ -140,11 +163,28 @@ bool word_table::append(const std::string& name) {
   // would stop there.
   if (name.empty()) {
     has_empty_ = true;
+    for (uint8_t& e : starts_)
+      e |= kEmpty;
   } else {
-    if (pairs_.empty())
-      pairs_.assign(kPairWords, 0);
     size_t pair = pair_of(name.c_str());
-    pairs_[pair >> 6] |= uint64_t{1} << (pair & 63);
+    starts_[pair] |= kPairBegins;
+    if (name.size() == 1) {
+      for (size_t k = 0; k < 256; ++k)
+        starts_[pair | k] |= kSingle;
+    }
+    if (whole_.empty()) {
+      whole_.assign(kFilterWords, 0);
+      triples_.assign(kFilterWords, 0);
+      begins_.assign(kFilterWords, 0);
+    }
+    uint64_t h = kHashSeed;
+    for (unsigned char c : name) {
+      h = (h ^ c) * kHashStep;
+      set_bit(begins_, hash_slot(h, kFilterBits - 1));
+    }
+    set_bit(whole_, hash_slot(h, kFilterBits - 1));
+    if (name.size() >= 3)
+      set_bit(triples_, triple_of(name.c_str()));
   }
   size_t i = slot_of(name_hash(name));
   bool seen = false;
@@ -168,44 +208,50 @@ bool word_table::append(const std::string& name) {
 bool word_table::contains(const char* token) const {
   if (token[0] == 0)
     return has_empty_;
-  if (pairs_.empty())
-    return false;
-  size_t pair = pair_of(token);
-  if (!((pairs_[pair >> 6] >> (pair & 63)) & 1))
+  if (!(starts_[pair_of(token)] & kPairBegins))
     return false;
   size_t len = 0;
   uint64_t h = name_hash(token, len);
+  if (!test_bit(whole_, hash_slot(h, kFilterBits - 1)))
+    return false;
   return find(std::string_view(token, len), h) >= 0;
 }
 
 bool word_table::has_prefix_of(const char* token) const {
   if (has_empty_)
     return true;
-  if (pairs_.empty() || token[0] == 0)
+  if (token[0] == 0)
     return false;
   // A one-byte name is a prefix exactly when it is the token's first byte;
   // a longer one needs the token's first two bytes among the names'.
-  size_t single = pair_of(token) & ~size_t{0xff};
-  if ((pairs_[single >> 6] >> (single & 63)) & 1)
+  uint8_t starts = starts_[pair_of(token)];
+  if (starts & kSingle)
     return true;
-  if (token[1] == 0)
+  if (token[1] == 0 || !(starts & kPairBegins))
     return false;
-  size_t pair = pair_of(token);
-  if (!((pairs_[pair >> 6] >> (pair & 63)) & 1))
-    return false;
+  // Past two bytes only names that begin with the token's first three can
+  // be prefixes of it.
+  const bool longer = token[2] != 0 && test_bit(triples_, triple_of(token));
   // Lengths ascend, so the token is read once: the hash of each prefix is
   // the running hash at its length, and a token shorter than the next
   // length ends the search.
+  // Once no name begins with the bytes read so far, no longer prefix can
+  // be a name either.
   uint64_t h = kHashSeed;
   size_t known = 0;
   for (size_t len : lengths_) {
+    if (len > 2 && !longer)
+      return false;
     for (; known < len; ++known) {
       unsigned char c = static_cast<unsigned char>(token[known]);
       if (c == 0)
         return false;
       h = (h ^ c) * kHashStep;
+      if (!test_bit(begins_, hash_slot(h, kFilterBits - 1)))
+        return false;
     }
-    if (find(std::string_view(token, len), h) >= 0)
+    if (test_bit(whole_, hash_slot(h, kFilterBits - 1)) &&
+        find(std::string_view(token, len), h) >= 0)
       return true;
   }
   return false;
@@ -215,7 +261,10 @@ void word_table::clear() {
   names_.clear();
   slots_.clear();
   lengths_.clear();
-  pairs_.clear();
+  starts_.assign(starts_.size(), 0);
+  triples_.clear();
+  whole_.clear();
+  begins_.clear();
   has_empty_ = false;
 }
 
@@ -227,27 +276,31 @@ int strcmp1(const char* word, const char* text) {
   return 0;
 }
 
-const char* check_sep(const char* token) {
+namespace check_detail {
+
+const char* check_sep_full(const char* token) {
   if (token[0] == 0)
     return nullptr;
-  if (const char* entry = sep_entry(static_cast<unsigned char>(token[0])))
+  if (const char* entry = sep_entry[static_cast<unsigned char>(token[0])])
     return entry;
   return g_names.mac_name.has_prefix_of(token) ? token : nullptr;
 }
 
-int check_keyword(const char* token) {
-  return keywords().contains(token) ? 1 : 0;
+int check_keyword_full(const char* token) {
+  return kKeywords.contains(token) ? 1 : 0;
 }
 
-int check_type(const char* token) {
-  if (type_words().contains(token))
+int check_type_full(const char* token) {
+  if (kTypeWords.contains(token))
     return 1;
   return g_names.typedef_name.contains(token) ? 1 : 0;
 }
 
-int check_maccall(const char* token) {
+int check_maccall_full(const char* token) {
   return g_names.mac_call.contains(token) ? 1 : 0;
 }
+
+}  // namespace check_detail
 
 int check_mfile(const char* file) {
   if (g_opt.file_list.empty())

@@ -27,6 +27,16 @@ class word_table {
   // True when some entry is a prefix of `token` (an empty entry is a prefix
   // of everything).
   bool has_prefix_of(const char* token) const;
+  // False only when no entry begins with the token's first two bytes (the
+  // terminator standing in for a missing second) and no entry is empty:
+  // then neither contains nor has_prefix_of can be true. A few
+  // instructions, so the checks below turn most tokens away inline.
+  bool may_match(const char* token) const {
+    unsigned char c = static_cast<unsigned char>(token[0]);
+    if (c == 0)
+      return true;
+    return starts_[(size_t{c} << 8) | static_cast<unsigned char>(token[1])] != 0;
+  }
   int size() const { return static_cast<int>(names_.size()); }
   const std::string& operator[](int i) const { return names_[i]; }
   void clear();
@@ -42,11 +52,25 @@ class word_table {
   // Only the first of equal names is indexed; it is the one a search meets.
   std::vector<int> slots_;
   std::vector<size_t> lengths_;  // distinct lengths of the names, ascending
-  // One bit for the first two bytes of each name (the terminator standing
-  // in for a missing second): most tokens, separators and nearly every
-  // word, are turned away on one bit test before any hashing. Allocated
-  // with the first name.
-  std::vector<uint64_t> pairs_;
+  // One entry for each two first bytes of a token (the terminator standing
+  // in for a missing second), telling which names may match it: most
+  // tokens, separators and nearly every word, are turned away on one load
+  // before any hashing.
+  enum : uint8_t {
+    kPairBegins = 1,  // a name begins with these two bytes (or is the first alone)
+    kSingle = 2,      // a one-byte name equals the first byte
+    kEmpty = 4,       // an empty name, a prefix of everything
+  };
+  std::vector<uint8_t> starts_ = std::vector<uint8_t>(65536);
+  // Filters for the prefix test, both hashed into kFilterBits bits: the
+  // first three bytes of every name of three or more, and the hash of every
+  // whole name. A token none of whose three-byte start is marked has no
+  // longer name as prefix; a prefix whose bit is clear needs no probe.
+  // A third marks every beginning of every name, so the prefix test stops
+  // where the token leaves all names.
+  std::vector<uint64_t> triples_;
+  std::vector<uint64_t> whole_;
+  std::vector<uint64_t> begins_;  // the hash of every beginning of every name
   bool has_empty_ = false;  // an empty name is a prefix of every token
 };
 
@@ -62,15 +86,58 @@ void reset_names();
 
 // 0 when `text` begins with `word` (an empty word gives 0), else -1.
 int strcmp1(const char* word, const char* text);
+
+// The checks below run for nearly every token; each answers the common
+// case (an identifier that is none of the words asked about) inline and
+// leaves the rest to the full search after it.
+namespace check_detail {
+// One bit per byte that some built-in word of the table begins with.
+struct first_bytes {
+  bool at[256] = {};
+  constexpr explicit first_bytes(const char* firsts) {
+    for (; *firsts != 0; ++firsts)
+      at[static_cast<unsigned char>(*firsts)] = true;
+  }
+  constexpr bool has(unsigned char c) const { return at[c]; }
+};
+constexpr first_bytes kTypeFirst("rlicsufdvt");
+constexpr first_bytes kKeywordFirst("iesfwdrcu");
+// The entry of sep_tab for each byte, null for a byte that is no separator.
+extern const char* sep_entry[256];
+const char* check_sep_full(const char* token);
+int check_keyword_full(const char* token);
+int check_type_full(const char* token);
+int check_maccall_full(const char* token);
+}  // namespace check_detail
+
 // Non-null when the token's first character is a separator, or some
 // mac_name entry is a prefix of the token; null otherwise (also for "").
-const char* check_sep(const char* token);
+inline const char* check_sep(const char* token) {
+  if (const char* entry = check_detail::sep_entry[static_cast<unsigned char>(token[0])])
+    return entry;
+  if (token[0] == 0 || !g_names.mac_name.may_match(token))
+    return nullptr;
+  return check_detail::check_sep_full(token);
+}
 // 1 for a control keyword ("if", "sizeof", "undef", ...), else 0.
-int check_keyword(const char* token);
+inline int check_keyword(const char* token) {
+  if (!check_detail::kKeywordFirst.has(static_cast<unsigned char>(token[0])))
+    return 0;
+  return check_detail::check_keyword_full(token);
+}
 // 1 for a built-in type word or a recorded typedef name, else 0.
-int check_type(const char* token);
+inline int check_type(const char* token) {
+  if (!check_detail::kTypeFirst.has(static_cast<unsigned char>(token[0])) &&
+      !g_names.typedef_name.may_match(token))
+    return 0;
+  return check_detail::check_type_full(token);
+}
 // 1 when the token names an object-like macro that calls something.
-int check_maccall(const char* token);
+inline int check_maccall(const char* token) {
+  if (!g_names.mac_call.may_match(token))
+    return 0;
+  return check_detail::check_maccall_full(token);
+}
 // 1 when no -m/-M list was given or `file` is on it exactly, else 0.
 int check_mfile(const char* file);
 // Records a typedef name the way a list-form name-list read would: not added

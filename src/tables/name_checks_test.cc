@@ -80,6 +80,29 @@ TEST_F(NameChecks, SeparatorsAndMacroPrefixes) {
   EXPECT_EQ(check_sep("max"), nullptr);
 }
 
+// Macro names sharing long beginnings, as a code base's prefixed names do:
+// the prefix test must still find a name that is a prefix however long the
+// shared part, and turn away tokens that leave every name at any byte.
+TEST_F(NameChecks, MacroPrefixesWithLongSharedBeginnings) {
+  for (const char* n : {"LIB_API", "LIB_APIX", "LIB_PRIVATE", "LIB_OMIT_A", "L", "LIB_"})
+    g_names.mac_name.append(n);
+  struct {
+    const char* token;
+    bool prefixed;
+  } cases[] = {
+      {"LIB_API", true},  {"LIB_APIcall", true}, {"LIB_OMIT_AB", true}, {"Lx", true},
+      {"LIB", true},      {"LIB_", true},        {"LIB_OMIT_", true},   {"MLIB_API", false},
+      {"lIB_API", false}, {"x", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(check_sep(c.token) != nullptr, c.prefixed) << c.token;
+  g_names.mac_name.clear();
+  g_names.mac_name.append("LIB_OMIT_A");
+  for (const char* t : {"LIB_OMIT_", "LIB_OMIT_B", "LIB", "LIB_OMIT_a", "L"})
+    EXPECT_EQ(check_sep(t), nullptr) << t;
+  EXPECT_NE(check_sep("LIB_OMIT_AB"), nullptr);
+}
+
 TEST_F(NameChecks, EmptyMacroNameIsPrefixOfEveryTokenButTheEmptyOne) {
   g_names.mac_name.append("");
   EXPECT_NE(check_sep("abc"), nullptr);
