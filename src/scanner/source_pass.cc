@@ -175,13 +175,13 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && text_state == 0) note_start();
 
-      if (is(t, "/*")) {
+      if (c == '/' && t[1] == '*' && t[2] == 0) {
         if (text_state == 0 && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
         i = skip_comment(i, line_counter);
         if (i < 0) return -1;
         continue;
       }
-      if (is(t, "//")) {
+      if (c == '/' && t[1] == '/' && t[2] == 0) {
         // Only a line that begins with "//" hands the lines after it to the
         // comment skipping; after code, the rest of the line is simply done
         // and the next line gets its offset like any other.
