@@ -69,11 +69,6 @@ const char kMarkLine[] = "//";
 const char kMarkDquote[] = "\"";
 const char kMarkSquote[] = "'";
 
-// A byte that takes the next one with it inside comments and literals.
-inline bool is_lead(unsigned char c) {
-  return g_opt.euc_flag ? c >= 0x80 : is_sjis_lead(c);
-}
-
 // Sets token[] to null_str everywhere, so token[token_no] is "" even before
 // the first line is read.
 void clear_tokens() {
