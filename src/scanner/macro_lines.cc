@@ -118,8 +118,9 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
         i = r & ~kHeaderBit;
         continue;
       }
-      if (c == '(' && is_call_paren(i)) {
-        int r = call_rule(pass, depth, i, line_counter, header_line);
+      call_form form = c == '(' ? call_paren(i) : kNoCall;
+      if (form != kNoCall) {
+        int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
         if (r < 0) return -1;
         i = r & ~kHeaderBit;
@@ -155,8 +156,7 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
       g_names.mac_call.append(macro_name);
     }
   } else if (body_state == 2) {
-    int n = ser_fun(macro_name);
-    while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, macro_name);
+    int n = first_open_record(macro_name);
     if (n >= 0) g_tab.Finf[n]->closed = 1;
   }
   return 0;

@@ -34,33 +34,30 @@ bool skip_continuations(int& line_counter) {
   return true;
 }
 
-std::string caller_name(const opt_text& name) {
-  if (!name) return std::string();
-  // The whole name: a name cut short finds no record, and the body's calls
-  // would be lost.
-  return *name;
-}
-
-// The first record of `name` whose body has not been passed yet: with one
-// name defined in several files, pass 2 meets the bodies in pass 1's order.
-int first_open_record(const std::string& name) {
-  int n = ser_fun(name.c_str());
-  while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, name.c_str());
-  return n;
-}
 
 }  // namespace
 
-bool is_call_paren(int i) {
-  const char* const* tok = g_scan.token;
-  if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return true;
-  return i + 5 <= g_scan.token_no && is(tok[i + 1], "*") && !check_sep(tok[i + 2]) &&
-         tok[i + 3][0] == ')' && tok[i + 4][0] == '(';
+// With one name defined in several files, pass 2 meets the bodies in pass
+// 1's order, so the first record not yet closed is the body being scanned.
+int first_open_record(const char* name) {
+  int n = ser_fun(name);
+  while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, name);
+  return n;
 }
 
-int call_rule(int pass, int depth, int& i, int& line_counter, int& header_line) {
+call_form call_paren(int i) {
+  const char* const* tok = g_scan.token;
+  if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return kNameCall;
+  if (i + 5 <= g_scan.token_no && is(tok[i + 1], "*") && !check_sep(tok[i + 2]) &&
+      tok[i + 3][0] == ')' && tok[i + 4][0] == '(') {
+    return kPointerCall;
+  }
+  return kNoCall;
+}
+
+int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, int& header_line) {
   const char** tok = g_scan.token;
-  bool pointer_form = !(i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1]));
+  bool pointer_form = form == kPointerCall;
   // `fp(x)` calls through a pointer as `(*fp)(x)` does; name_at is where
   // the callee's name stands in for the variable.
   int name_at = i + 3;
@@ -154,7 +151,9 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     header_flag = 1;
   };
   auto take_header_pass2 = [&] {
-    cur_fun = caller_name(g_tab.Fun.name[0]);
+    // The whole name: a name cut short would find no record, and the body's
+    // calls would be lost.
+    cur_fun = g_tab.Fun.name[0] ? *g_tab.Fun.name[0] : std::string();
     header_flag = 1;
   };
 
@@ -282,7 +281,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         if (depth > 0 && cond_depth == 0) depth--;
         if (depth == 0) {
           if (pass == 2 && !cur_fun.empty()) {
-            int rec = first_open_record(cur_fun);
+            int rec = first_open_record(cur_fun.c_str());
             if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
             for (int k = 0; k < g_tab.gfun_cnt; k++) {
               g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
@@ -296,8 +295,9 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         }
         continue;
       }
-      if (c == '(' && is_call_paren(i)) {
-        int r = call_rule(pass, depth, i, line_counter, header_line);
+      call_form form = c == '(' ? call_paren(i) : kNoCall;
+      if (form != kNoCall) {
+        int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
         if (r < 0) return -1;
         i = r & ~kHeaderBit;

@@ -14,16 +14,18 @@ int scan_source(const char* file_name, int pass, int* macro_count);
 // The parts of the token walk that function bodies and macro replacements
 // share.
 
-// True when the '(' at token `i` starts a call: a name that is neither a
-// keyword nor a separator or macro name stands before it, or the tokens
-// from `i` are `( * name ) (`.
-bool is_call_paren(int i);
-// Analyses the call whose '(' is token `i` into Fun (for `(*name)(`, through
-// the names assigned to the variable). Returns the index of the closing ')',
-// -1 at end of file, or kCallSkipped with `i` moved past `( * name ) (` when
-// the name is no function-name variable.
+// How the '(' at token `i` starts a call: after a name that is neither a
+// keyword nor a separator or macro name, or as `( * name ) (`.
+enum call_form { kNoCall, kNameCall, kPointerCall };
+call_form call_paren(int i);
+// Analyses the call whose '(' is token `i` into Fun (for a function-name
+// variable, through the names assigned to it). Returns the index of the
+// closing ')', -1 at end of file, or kCallSkipped with `i` moved past
+// `( * name ) (` when the name is no function-name variable.
 constexpr int kCallSkipped = -2;
-int call_rule(int pass, int depth, int& i, int& line_counter, int& header_line);
+int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, int& header_line);
+// The first record of `name` whose body pass 2 has not passed yet, or -1.
+int first_open_record(const char* name);
 // Pass 2 at token `i`, an '=' that is no '==': records the name assigned to a
 // function-name variable.
 void assign_rule(int i);

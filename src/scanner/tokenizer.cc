@@ -119,6 +119,16 @@ int set_token(char* line, int mode) {
   };
   // A byte that takes the next one with it inside comments and literals.
   auto lead = [&](unsigned char c) { return euc ? c >= 0x80 : is_sjis_lead(c); };
+  // A character of comment or literal text: it starts a word unless one is
+  // open. The byte after a lead byte belongs to it and is never examined; a
+  // lead byte right before the terminator stands alone.
+  auto take_char = [&](unsigned char c, bool& in_word) {
+    if (!in_word)
+      store(p);
+    in_word = true;
+    if (lead(c) && p[1] != 0)
+      p++;
+  };
 
   // Each mode runs its own loop; a word is cut off (its next byte becomes
   // the terminator) only by the byte that ends it, so bytes that end no
@@ -149,13 +159,7 @@ int set_token(char* line, int mode) {
             mode = kText;
             break;
           } else {
-            if (!in_word)
-              store(p);
-            in_word = true;
-            // The byte after a lead byte belongs to it and is never
-            // examined; a lead byte right before the terminator stands alone.
-            if (lead(c) && p[1] != 0)
-              p++;
+            take_char(c, in_word);
           }
         }
         break;
@@ -187,11 +191,7 @@ int set_token(char* line, int mode) {
             mode = kText;
             break;
           } else {
-            if (!in_word)
-              store(p);
-            in_word = true;
-            if (lead(c) && p[1] != 0)
-              p++;
+            take_char(c, in_word);
           }
         }
         break;

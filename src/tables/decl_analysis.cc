@@ -55,6 +55,17 @@ bool is_letter(char c) {
 // Steps over what no analyser looks into: comments and literals. `i` is
 // left on the token to look at next (index 0 after a line comment). false
 // at end of file.
+// The analysers read on across lines: once `i` is past the current line,
+// the next line of code comes in and `i` starts over. False at end of file.
+bool reach_token(int& i, int& line_counter) {
+  while (i >= g_scan.token_no) {
+    if (next_code_line(line_counter) < 0)
+      return false;
+    i = 0;
+  }
+  return true;
+}
+
 bool skip_marks(int& i, int& line_counter) {
   const char* t = tok(i);
   if (is_comment_open(t)) {
@@ -118,12 +129,8 @@ int ana_param(int, int, int start, int& line_counter, int) {
   int p = 0;
   int i = start + 1;
   for (;;) {
-    if (i >= g_scan.token_no) {
-      if (next_code_line(line_counter) < 0)
-        return -1;
-      i = 0;
-      continue;
-    }
+    if (!reach_token(i, line_counter))
+      return -1;
     const char* t = tok(i);
     if (is_comment_open(t) || is_line_comment(t) || is_quote(t)) {
       if (!skip_marks(i, line_counter))
@@ -155,12 +162,8 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   const bool keep_text = pass == 1 && (param_mode == 1 || depth == 0);
   int i = start + 1;
   for (;;) {
-    if (i >= g_scan.token_no) {
-      if (next_code_line(line_counter) < 0)
-        return -1;
-      i = 0;
-      continue;
-    }
+    if (!reach_token(i, line_counter))
+      return -1;
     const char* t = tok(i);
     const char c = t[0];
     if (is_comment_open(t) || is_line_comment(t)) {
@@ -296,12 +299,8 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
   Data = 0;
   int i = start + 1;
   for (;;) {
-    if (i >= g_scan.token_no) {
-      if (next_code_line(line_counter) < 0)
-        return -1;
-      i = 0;
-      continue;
-    }
+    if (!reach_token(i, line_counter))
+      return -1;
     const char* t = tok(i);
     const char c = t[0];
     if (is_comment_open(t) || is_line_comment(t) || is_quote(t)) {
