@@ -77,46 +77,56 @@ void line_reader::refill() {
   }
 }
 
-int line_reader::read(char* out) {
-  if (!f_) return -1;
+bool line_reader::begin_piece() {
+  if (!f_) return false;
   if (end_ - cur_ < kLookAhead) refill();
-  if (cur_ >= end_) return -1;
+  if (cur_ >= end_) return false;
   start_ = base_ + static_cast<long long>(cur_);
+  return true;
+}
+
+size_t line_reader::end_piece(size_t window, size_t lf, bool& ends_line) {
   const char* p = buf_.get() + cur_;
-  size_t avail = end_ - cur_;
-  size_t n = 0;       // characters handed out
-  size_t used = 0;    // bytes consumed from the file
-  // A CR counts only when an LF follows it, so a piece never ends between
-  // the two: a CR at the piece's limit is looked at together with its LF.
+  const size_t avail = end_ - cur_;
   const size_t limit = static_cast<size_t>(kLinePiece);
-  size_t window = avail < limit ? avail : limit;
-  if (const char* lf = static_cast<const char*>(std::memchr(p, '\n', window))) {
-    size_t j = static_cast<size_t>(lf - p);
-    n = j > 0 && p[j - 1] == '\r' ? j - 1 : j;
-    std::memcpy(out, p, n);
-    out[n++] = '\n';
-    used = j + 1;
+  size_t n;
+  size_t used;
+  ends_line = true;
+  if (lf < window) {
+    n = (lf > 0 && p[lf - 1] == '\r' ? lf - 1 : lf) + 1;
+    used = lf + 1;
   } else if (window == limit && avail > limit && p[limit - 1] == '\r' && p[limit] == '\n') {
-    std::memcpy(out, p, limit - 1);
-    out[limit - 1] = '\n';
+    // A CR counts only when an LF follows it, so a piece never ends between
+    // the two: a CR at the piece's limit is looked at together with its LF.
     n = limit;
     used = limit + 1;
   } else {
-    std::memcpy(out, p, window);
     n = used = window;
+    ends_line = false;
   }
-  out[n] = 0;
   cur_ += used;
   pos_ = base_ + static_cast<long long>(cur_);
+  return n;
+}
+
+int line_reader::read(char* out) {
+  if (!begin_piece()) return -1;
+  const char* p = buf_.get() + cur_;
+  size_t avail = end_ - cur_;
+  const size_t limit = static_cast<size_t>(kLinePiece);
+  size_t window = avail < limit ? avail : limit;
+  const char* lf = static_cast<const char*>(std::memchr(p, '\n', window));
+  bool ends_line;
+  size_t n = end_piece(window, lf ? static_cast<size_t>(lf - p) : window, ends_line);
+  std::memcpy(out, p, ends_line ? n - 1 : n);
+  if (ends_line) out[n - 1] = '\n';
+  out[n] = 0;
   return static_cast<int>(n);
 }
 
 int line_reader::read_text(char* out, char* copy) {
 #if defined(__SSE2__)
-  if (!f_) return -1;
-  if (end_ - cur_ < kLookAhead) refill();
-  if (cur_ >= end_) return -1;
-  start_ = base_ + static_cast<long long>(cur_);
+  if (!begin_piece()) return -1;
   const char* p = buf_.get() + cur_;
   size_t avail = end_ - cur_;
   const size_t limit = static_cast<size_t>(kLinePiece);
@@ -146,28 +156,15 @@ int line_reader::read_text(char* out, char* copy) {
     }
     nul = nul || z != 0;
   }
-  size_t n = 0;     // characters handed out
-  size_t used = 0;  // bytes consumed from the file
-  if (j < window) {
-    n = j > 0 && p[j - 1] == '\r' ? j - 1 : j;
-    out[n] = copy[n] = '\n';
-    n++;
-    used = j + 1;
-  } else if (window == limit && avail > limit && p[limit - 1] == '\r' && p[limit] == '\n') {
-    out[limit - 1] = copy[limit - 1] = '\n';
-    n = limit;
-    used = limit + 1;
-  } else {
-    n = used = window;
-  }
+  bool ends_line;
+  size_t n = end_piece(window, j, ends_line);
+  if (ends_line) out[n - 1] = copy[n - 1] = '\n';
   out[n] = copy[n] = 0;
   if (nul) {
     for (size_t k = 0; k < n; k++) {
       if (out[k] == 0) out[k] = copy[k] = ' ';
     }
   }
-  cur_ += used;
-  pos_ = base_ + static_cast<long long>(cur_);
   return static_cast<int>(n);
 #else
   int n = read(out);

@@ -51,6 +51,14 @@ class line_reader {
 
  private:
   void refill();
+  // Starts a piece at the read position, refilling when little is left;
+  // false at end of file.
+  bool begin_piece();
+  // Ends the piece whose line feed is at index `lf` of the unread bytes
+  // (`window` when none is among the first `window`): the characters handed
+  // out, which end in a '\n' when `ends_line` comes back true. A CR right
+  // before the LF is dropped, also when it is the piece's last byte.
+  size_t end_piece(size_t window, size_t lf, bool& ends_line);
 
   FILE* f_ = nullptr;
   // Left uninitialised: a reader is made for every header looked at, and
