@@ -3,12 +3,13 @@
 // name; only when none matches does the built-in list answer.
 #include "extract/ignore_list.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
-#include <string_view>
-#include <unordered_set>
 
 #include "extract/pattern.h"
+#include "support/name_hash.h"
 #include "support/options.h"
 
 namespace kavel {
@@ -49,15 +50,46 @@ void reset_ignore() {
 namespace {
 
 // The question is asked for every call the scanner meets, so the built-in
-// names are looked up in a set made once rather than walked each time.
+// names sit in an open-addressed set made at start-up; a name longer or
+// shorter than all of them is turned away on its length alone.
+class builtin_set {
+ public:
+  builtin_set() {
+    for (const char* const* n = ignfun_tab; *n != nullptr; ++n) {
+      size_t len = std::strlen(*n);
+      min_len_ = std::min(min_len_, len);
+      max_len_ = std::max(max_len_, len);
+      size_t i = hash_slot(span_hash(*n, len), kSlots - 1);
+      while (slots_[i] != nullptr)
+        i = (i + 1) & (kSlots - 1);
+      slots_[i] = *n;
+    }
+  }
+  bool contains(const char* name) const {
+    size_t len = std::strlen(name);
+    if (len < min_len_ || len > max_len_)
+      return false;
+    for (size_t i = hash_slot(span_hash(name, len), kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+      const char* s = slots_[i];
+      if (s == nullptr)
+        return false;
+      if (std::strcmp(s, name) == 0)
+        return true;
+    }
+  }
+
+ private:
+  static constexpr size_t kSlots = 512;  // a few times the table, so probes stay short
+  static_assert(kSlots >= 2 * kIgnfunCount, "the set must keep free slots");
+  const char* slots_[kSlots] = {};
+  size_t min_len_ = SIZE_MAX;
+  size_t max_len_ = 0;
+};
+
+const builtin_set g_builtin;
+
 bool in_ignfun_tab(const char* name) {
-  static const std::unordered_set<std::string_view> names = [] {
-    std::unordered_set<std::string_view> s;
-    for (const char* const* n = ignfun_tab; *n != nullptr; ++n)
-      s.insert(*n);
-    return s;
-  }();
-  return names.count(std::string_view(name)) != 0;
+  return g_builtin.contains(name);
 }
 
 // Converts the entries read so far into pattern form. Entries read later

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "extract/ignore_list.h"
@@ -107,7 +108,7 @@ class entry_stack {
 };
 
 // Makes entry `num` of Fun, named `name`; `code` is the exit for a 31st.
-int make_entry(const std::string& name, int code) {
+int make_entry(std::string_view name, int code) {
   fun_group& f = g_tab.Fun;
   int n = f.num;
   if (n >= kGroupMax)
@@ -285,8 +286,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
 
 int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter, int& header_line,
              int /*reg_result*/, const char* caller) {
-  const std::string first = tok(start);
-  const bool is_typedef = first == "typedef";
+  const bool is_typedef = std::strcmp(tok(start), "typedef") == 0;
   int b = 0;          // brace depth inside the statement
   bool init = false;  // an '=' at brace depth 0 since the last ','
   // The function-initialiser rule: the last variable record this statement
@@ -354,7 +354,11 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
         i += 4;
         pointer = true;
       }
-      const std::string declared = tok(i - 1);
+      // The analysis below may read on into later lines, which replace the
+      // tokens; only pass 2 stores the name, so only it keeps a copy.
+      std::string declared;
+      if (pass == 2)
+        declared = tok(i - 1);
       int r = ana_args(pass, depth, i - 1, line_counter, header_line, 0);
       if (r < 0)
         return -1;

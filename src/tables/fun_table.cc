@@ -31,13 +31,12 @@ void index_add(const std::string& name, int no) {
 }
 
 void index_remove(const std::string& name, int no) {
-  auto it = g_tab.by_name.find(name);
-  if (it == g_tab.by_name.end())
+  std::vector<int>* v = g_tab.by_name.find(name);
+  if (v == nullptr)
     return;
-  std::vector<int>& v = it->second;
-  auto pos = std::lower_bound(v.begin(), v.end(), no);
-  if (pos != v.end() && *pos == no)
-    v.erase(pos);
+  auto pos = std::lower_bound(v->begin(), v->end(), no);
+  if (pos != v->end() && *pos == no)
+    v->erase(pos);
 }
 
 // The record keeps its number but answers to "" from now on.
@@ -47,20 +46,71 @@ void displace(fun_info& r) {
   index_add(r.name, r.no);
 }
 
+// A name looked up as written: measured and hashed once for every table
+// it is looked up in.
+struct lookup_key {
+  std::string_view text;
+  uint64_t hash;
+  bool wild;  // holds a wildcard byte: only the in-order match can answer
+  explicit lookup_key(const char* name) {
+    text = std::string_view(name);
+    hash = span_hash(text.data(), text.size(), &wild);
+  }
+};
+
+int first_from(const std::vector<int>& v, int start) {
+  auto pos = std::lower_bound(v.begin(), v.end(), start);
+  return pos == v.end() ? -1 : *pos;
+}
+
+int ser_fun_key(int start, const lookup_key& key) {
+  if (!key.wild) {
+    // Without a wildcard the pattern matches exactly its own text.
+    const std::vector<int>* v = g_tab.by_name.find(key.text, key.hash);
+    return v == nullptr ? -1 : first_from(*v, start);
+  }
+  for (int k = start; k < g_tab.fun_no; ++k) {
+    if (match(key.text.data(), g_tab.Finf[k]->name.c_str()))
+      return k;
+  }
+  return -1;
+}
+
 // Function number of an external callee, entering the name when it is new;
 // -1 (after the message) when the table is full.
-int extern_number(const char* callee) {
-  auto it = g_tab.ext_index.find(callee);
-  if (it != g_tab.ext_index.end())
-    return kExternBase + it->second;
+int extern_number(const lookup_key& callee) {
+  if (const int* at = g_tab.ext_index.find(callee.text, callee.hash))
+    return kExternBase + *at;
   int i = static_cast<int>(g_tab.ext_fun.size());
   if (i >= kExtMax) {
-    errmsg1("internal error: %s has been omitted by too many functions.\n", callee);
+    errmsg1("internal error: %s has been omitted by too many functions.\n", callee.text.data());
     return -1;
   }
-  g_tab.ext_fun.emplace_back(callee);
-  g_tab.ext_index.emplace(callee, i);
+  g_tab.ext_fun.emplace_back(callee.text);
+  g_tab.ext_index.at(callee.text, callee.hash) = i;
   return kExternBase + i;
+}
+
+// The records of a caller without wildcards, in registration order; null
+// when the name has none, or has wildcards (`wild`), which only the
+// in-order match serves. Calls come a body at a time, so the caller is
+// nearly always the one of the call before.
+const std::vector<int>* caller_records(const char* caller, bool& wild) {
+  caller_memo& memo = g_tab.last_caller;
+  wild = false;
+  if (memo != nullptr && std::strcmp(memo->name.c_str(), caller) == 0)
+    return &memo->value;
+  lookup_key key(caller);
+  wild = key.wild;
+  if (wild)
+    return nullptr;
+  // A name without an entry is not remembered: a later registration would
+  // make the entry, which the memory would not see.
+  const auto* e = g_tab.by_name.find_entry(key.text, key.hash);
+  if (e == nullptr)
+    return nullptr;
+  memo = e;
+  return &e->value;
 }
 
 // Twice the most records a Pfun table holds keeps probe chains short.
@@ -86,7 +136,7 @@ void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos)
     size_t bit = start_bit(name.c_str());
     idx.starts[bit >> 6] |= uint64_t{1} << (bit & 63);
   }
-  for (size_t i = hash_slot(name_hash(name), kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
+  for (size_t i = hash_slot(span_hash(name), kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
     int at = idx.slots[i];
     if (at == 0) {
       idx.slots[i] = static_cast<int16_t>(pos + 1);
@@ -97,9 +147,9 @@ void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos)
   }
 }
 
-void pfun_index_sync(pfun_index& idx, const std::vector<pfun_info>& tab, int count) {
-  if (idx.count == count && !idx.slots.empty())
-    return;
+// Rebuilds the index over the table's first `count` records.
+[[gnu::noinline]] void pfun_index_build(pfun_index& idx, const std::vector<pfun_info>& tab,
+                                        int count) {
   idx.slots.assign(kPfunSlots, 0);
   std::fill(std::begin(idx.starts), std::end(idx.starts), 0);
   idx.count = 0;
@@ -109,17 +159,23 @@ void pfun_index_sync(pfun_index& idx, const std::vector<pfun_info>& tab, int cou
   idx.count = count;
 }
 
-pfun_info* pfun_find(pfun_index& idx, std::vector<pfun_info>& tab, int count, const char* name,
-                     uint64_t hash, size_t len) {
-  if (count <= 0)
-    return nullptr;
-  pfun_index_sync(idx, tab, count);
+// The index follows the table's count: one compare while nothing changed,
+// a rebuild after a reset or a count set by hand.
+inline void pfun_index_sync(pfun_index& idx, const std::vector<pfun_info>& tab, int count) {
+  if (idx.count != count || idx.slots.empty())
+    pfun_index_build(idx, tab, count);
+}
+
+// The first record named by `key` among the indexed ones; the index is in
+// step with the count.
+pfun_info* pfun_find(const pfun_index& idx, std::vector<pfun_info>& tab, std::string_view key,
+                     uint64_t hash) {
   for (size_t i = hash_slot(hash, kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
     int at = idx.slots[i];
     if (at == 0)
       return nullptr;
     const std::string& s = tab[at - 1].name;
-    if (s.size() == len && std::memcmp(s.data(), name, len) == 0)
+    if (s.size() == key.size() && std::memcmp(s.data(), key.data(), key.size()) == 0)
       return &tab[at - 1];
   }
 }
@@ -135,48 +191,55 @@ int ser_fun_next(int start, const char* name) {
     return -1;
   if (start < 0)
     start = 0;
-  if (!has_wildcard(name)) {
-    // Without a wildcard the pattern matches exactly its own text. The
-    // key is built in one reused string: a lookup per call site must not
-    // cost an allocation.
-    static std::string key;
-    key.assign(name);
-    auto it = g_tab.by_name.find(key);
-    if (it == g_tab.by_name.end())
-      return -1;
-    const std::vector<int>& v = it->second;
-    auto pos = std::lower_bound(v.begin(), v.end(), start);
-    return pos == v.end() ? -1 : *pos;
-  }
-  for (int k = start; k < g_tab.fun_no; ++k) {
-    if (match(name, g_tab.Finf[k]->name.c_str()))
-      return k;
-  }
-  return -1;
+  return ser_fun_key(start, lookup_key(name));
 }
+
+namespace {
+
+// ser_pfun past the filter: brings the indexes in step and probes them.
+[[gnu::noinline]] pfun_info* ser_pfun_probe(const char* name) {
+  const bool global = g_tab.gfun_cnt > 0;
+  const bool local = g_tab.lfun_cnt > 0;
+  if (global)
+    pfun_index_sync(g_tab.gfun_index, g_tab.Pfun_g, g_tab.gfun_cnt);
+  if (local)
+    pfun_index_sync(g_tab.lfun_index, g_tab.Pfun_l, g_tab.lfun_cnt);
+  if (name[0] != 0) {
+    size_t bit = start_bit(name);
+    if (!(global && may_hold(g_tab.gfun_index, bit)) && !(local && may_hold(g_tab.lfun_index, bit)))
+      return nullptr;
+  }
+  const std::string_view key(name);
+  const uint64_t h = span_hash(key);
+  if (global) {
+    if (pfun_info* v = pfun_find(g_tab.gfun_index, g_tab.Pfun_g, key, h))
+      return v;
+  }
+  return local ? pfun_find(g_tab.lfun_index, g_tab.Pfun_l, key, h) : nullptr;
+}
+
+// True when the table's index is in step and turns the name's first bytes
+// away; false when it cannot tell.
+inline bool pfun_turns_away(const pfun_index& idx, int count, size_t bit) {
+  return count <= 0 || (idx.count == count && !idx.slots.empty() && !may_hold(idx, bit));
+}
+
+}  // namespace
 
 pfun_info* ser_pfun(const char* name) {
   if (name == nullptr)
     return nullptr;
+  // Most names asked about are no variable: while both indexes are in step
+  // their start bits answer here, without the probing path's set-up.
   if (name[0] != 0) {
     size_t bit = start_bit(name);
-    bool maybe = false;
-    if (g_tab.gfun_cnt > 0) {
-      pfun_index_sync(g_tab.gfun_index, g_tab.Pfun_g, g_tab.gfun_cnt);
-      maybe = may_hold(g_tab.gfun_index, bit);
-    }
-    if (!maybe && g_tab.lfun_cnt > 0) {
-      pfun_index_sync(g_tab.lfun_index, g_tab.Pfun_l, g_tab.lfun_cnt);
-      maybe = may_hold(g_tab.lfun_index, bit);
-    }
-    if (!maybe)
+    if (pfun_turns_away(g_tab.gfun_index, g_tab.gfun_cnt, bit) &&
+        pfun_turns_away(g_tab.lfun_index, g_tab.lfun_cnt, bit))
       return nullptr;
+  } else if (g_tab.gfun_cnt <= 0 && g_tab.lfun_cnt <= 0) {
+    return nullptr;
   }
-  size_t len = 0;
-  uint64_t h = name_hash(name, len);
-  if (pfun_info* v = pfun_find(g_tab.gfun_index, g_tab.Pfun_g, g_tab.gfun_cnt, name, h, len))
-    return v;
-  return pfun_find(g_tab.lfun_index, g_tab.Pfun_l, g_tab.lfun_cnt, name, h, len);
+  return ser_pfun_probe(name);
 }
 
 pfun_info* add_pfun(bool global, const std::string& name, int kind) {
@@ -195,11 +258,23 @@ pfun_info* add_pfun(bool global, const std::string& name, int kind) {
   return &rec;
 }
 
-void new_fun_entry(int n, const std::string& name) {
+void new_fun_entry(int n, std::string_view name) {
   fun_group& f = g_tab.Fun;
-  f.name[n] = name;
+  std::string* own = f.name[n] ? &*f.name[n] : nullptr;
+  if (own != nullptr && (name.data() < own->data() || name.data() > own->data() + own->size())) {
+    // Emptied and appended, the string copies in place: assign takes the
+    // general replacing path, which only a name inside the string needs.
+    own->clear();
+    own->append(name.data(), name.size());
+  } else if (own != nullptr) {
+    own->assign(name.data(), name.size());
+  } else
+    f.name[n].emplace(name);
   f.arg_cnt[n] = 0;
-  f.arg[n][0] = std::string();
+  if (f.arg[n][0])
+    f.arg[n][0]->clear();
+  else
+    f.arg[n][0].emplace();
 }
 
 int add_fun(int kind, const char* file, int line) {
@@ -272,26 +347,41 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   // reachable by name; such a call belongs to nothing.
   if (caller == nullptr || callee == nullptr || *caller == 0 || *callee == 0)
     return -1;
-  int a = ser_fun(caller);
+  bool wild = false;
+  const std::vector<int>* records = caller_records(caller, wild);
+  int a = wild ? ser_fun(caller) : records == nullptr || records->empty() ? -1 : records->front();
   if (a < 0)
     return -1;
-  int b = ser_fun(callee);
+  const lookup_key callee_key(callee);
+  int b = ser_fun_key(0, callee_key);
   if (b < 0) {
-    b = extern_number(callee);
+    b = extern_number(callee_key);
     if (b < 0)
       return -1;
   }
   // Pass 2 meets same-named definitions in pass 1's order, so the first one
-  // not yet closed is the body being scanned.
+  // not yet closed is the body being scanned. The records of a plain name
+  // are its list in order, as ser_fun_next would step through them.
   const int first = a;
-  while (g_tab.Finf[a]->closed) {
-    a = ser_fun_next(a + 1, caller);
-    if (a < 0) {
-      if (!any_record)
-        return -1;
-      a = first;
-      break;
+  if (wild) {
+    while (g_tab.Finf[a]->closed) {
+      a = ser_fun_next(a + 1, caller);
+      if (a < 0)
+        break;
     }
+  } else {
+    a = -1;
+    for (int k : *records) {
+      if (!g_tab.Finf[k]->closed) {
+        a = k;
+        break;
+      }
+    }
+  }
+  if (a < 0) {
+    if (!any_record)
+      return -1;
+    a = first;
   }
   fun_info& ra = *g_tab.Finf[a];
   if (a == b) {

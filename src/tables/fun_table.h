@@ -7,11 +7,14 @@
 #define KAVEL_TABLES_FUN_TABLE_H_
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
+
+#include "support/name_hash.h"
 
 namespace kavel {
 
@@ -104,14 +107,91 @@ struct pfun_index {
   uint64_t starts[16] = {};
 };
 
+// A map from names to values, hashed with span_hash so that a token can be
+// looked up as it stands, without a std::string key and without measuring
+// or hashing it twice. Entries are never removed and keep their address.
+template <typename V>
+class name_map {
+ public:
+  struct entry {
+    std::string name;
+    uint64_t hash;
+    V value;
+  };
+
+  // The value of `name`, made (value-initialised) when absent.
+  V& operator[](std::string_view name) { return at(name, span_hash(name)); }
+  V& at(std::string_view name, uint64_t hash) {
+    if (V* v = find(name, hash))
+      return *v;
+    if (2 * (entries_.size() + 1) > slots_.size())
+      grow();
+    entries_.push_back(entry{std::string(name), hash, V()});
+    place(static_cast<uint32_t>(entries_.size() - 1), hash);
+    return entries_.back().value;
+  }
+  // Null when `name` (whose span_hash is `hash`) has no entry.
+  V* find(std::string_view name, uint64_t hash) {
+    entry* e = find_entry(name, hash);
+    return e == nullptr ? nullptr : &e->value;
+  }
+  entry* find_entry(std::string_view name, uint64_t hash) {
+    if (slots_.empty())
+      return nullptr;
+    const size_t mask = slots_.size() - 1;
+    const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+    for (size_t i = hash_slot(hash, mask);; i = (i + 1) & mask) {
+      const slot& s = slots_[i];
+      if (s.at == 0)
+        return nullptr;
+      if (s.tag == tag) {
+        entry& e = entries_[s.at - 1];
+        if (e.name.size() == name.size() &&
+            std::memcmp(e.name.data(), name.data(), name.size()) == 0)
+          return &e;
+      }
+    }
+  }
+  V* find(std::string_view name) { return find(name, span_hash(name)); }
+  size_t size() const { return entries_.size(); }
+
+ private:
+  // A slot holds the entry number + 1 (0 free) and the hash's high half,
+  // which turns nearly every other name away without reading the entry.
+  struct slot {
+    uint32_t at;
+    uint32_t tag;
+  };
+  void place(uint32_t k, uint64_t hash) {
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash_slot(hash, mask);
+    while (slots_[i].at != 0)
+      i = (i + 1) & mask;
+    slots_[i] = slot{k + 1, static_cast<uint32_t>(hash >> 32)};
+  }
+  void grow() {
+    slots_.assign(slots_.empty() ? 64 : 2 * slots_.size(), slot{0, 0});
+    for (size_t k = 0; k < entries_.size(); ++k)
+      place(static_cast<uint32_t>(k), entries_[k].hash);
+  }
+  std::deque<entry> entries_;
+  std::vector<slot> slots_;
+};
+
+// add_call's memory of the last caller: its entry in by_name. The list is
+// the index's own, so records added or displaced later show in it; only the
+// text needs comparing.
+using caller_memo = const name_map<std::vector<int>>::entry*;
+
 struct table_state {
   std::vector<std::unique_ptr<fun_info>> Finf;  // unique_ptr: callers keep fun_info* while Finf grows
   int fun_no = 0;                               // records so far; add_fun is the only writer
   std::vector<std::string> ext_fun;             // entry i is function number kExternBase + i
-  std::unordered_map<std::string, int> ext_index;
+  name_map<int> ext_index;
   // Record numbers of each name in registration order (displaced records
   // under ""): the first entry is what the in-order search finds.
-  std::unordered_map<std::string, std::vector<int>> by_name;
+  name_map<std::vector<int>> by_name;
+  caller_memo last_caller = nullptr;
   fun_group Fun;
   std::vector<pfun_info> Pfun_g = std::vector<pfun_info>(kPfunMax);
   std::vector<pfun_info> Pfun_l = std::vector<pfun_info>(kPfunMax);
@@ -144,7 +224,9 @@ pfun_info* ser_pfun(const char* name);
 // index stays exact.
 pfun_info* add_pfun(bool global, const std::string& name, int kind);
 // Clears entry `n` of Fun the way a new entry starts: no arguments, arg[n][0] "".
-void new_fun_entry(int n, const std::string& name);
+// The group's strings keep their capacity, so a call entry costs no
+// allocation once the group has held names as long.
+void new_fun_entry(int n, std::string_view name);
 
 }  // namespace kavel
 

@@ -3,13 +3,17 @@
 // also after the tables are emptied, refilled, or filled by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "extract/pattern.h"
+#include "support/name_hash.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
+#include "test_util.h"
 
 namespace kavel {
 namespace {
@@ -133,6 +137,179 @@ TEST_F(LookupIndex, WordTablesAgreeWithTheInOrderSearch) {
     EXPECT_FALSE(tab.contains(""));
     EXPECT_FALSE(tab.has_prefix_of("a"));
   }
+}
+
+TEST_F(LookupIndex, PrefixAnswersFollowNamesAddedBetweenQuestions) {
+  // The scan asks about the same token twice in a row and adds names
+  // between questions; a remembered answer must never outlive either.
+  std::mt19937 rng(777);
+  const std::vector<std::string> pool = {"abc",   "abcd", "abx",  "ab",     "abcde_f", "xyz",
+                                         "xyzzy", "xy",   "a",    "abcdefg", "abd",     "q_r_s"};
+  for (int round = 0; round < 100; ++round) {
+    word_table tab;
+    std::vector<std::string> names;
+    std::string token = pool[rng() % pool.size()] + std::string(rng() % 3, 'z');
+    for (int step = 0; step < 60; ++step) {
+      switch (rng() % 4) {
+        case 0: {
+          std::string n = pool[rng() % pool.size()];
+          if (n.size() == 1 && rng() % 2 == 0)
+            n = "b";
+          ASSERT_TRUE(tab.append(n));
+          names.push_back(n);
+          break;
+        }
+        case 1:
+          token = pool[rng() % pool.size()] + std::string(rng() % 3, 'z');
+          break;
+        default:
+          ASSERT_EQ(tab.has_prefix_of(token.c_str()), linear_prefix(names, token.c_str()))
+              << "round " << round << " token [" << token << "]";
+      }
+    }
+    tab.clear();
+    names.clear();
+    ASSERT_FALSE(tab.has_prefix_of(token.c_str()));
+  }
+}
+
+TEST_F(LookupIndex, SpanHashReadsEveryByteOnce) {
+  // Every byte must reach the hash and the wildcard test, whatever the
+  // length: the short and tail cases read overlapping pieces.
+  std::mt19937 rng(5);
+  for (size_t len = 1; len <= 40; ++len) {
+    std::string base;
+    for (size_t k = 0; k < len; ++k)
+      base += static_cast<char>('a' + rng() % 26);
+    bool low = true;
+    const uint64_t h = span_hash(base.data(), base.size(), &low);
+    EXPECT_FALSE(low) << len;
+    EXPECT_EQ(span_hash(std::string_view(base)), h);
+    for (size_t at = 0; at < len; ++at) {
+      for (char c : {'\x01', '\x02', '\x03', 'A', '\xff'}) {
+        std::string s = base;
+        s[at] = c;
+        bool wild = false;
+        EXPECT_NE(span_hash(s.data(), s.size(), &wild), h) << len << " at " << at;
+        EXPECT_EQ(wild, c == '\x01' || c == '\x02') << len << " at " << at;
+      }
+    }
+  }
+  EXPECT_NE(span_hash("ab", 2), span_hash("ab\0", 3));  // the length counts
+}
+
+// A random name over few letters, of a length from every case of the hash,
+// now and then with a wildcard byte; names share long beginnings, as in
+// real code.
+std::string random_name(std::mt19937& rng, bool wild) {
+  static const char* const stems[] = {"", "ab", "abababab", "abababab_abababa", "b_abababab"};
+  std::string s = stems[rng() % 5];
+  size_t extra = rng() % 5;
+  for (size_t k = 0; k < extra; ++k)
+    s += "ab_\x81"[rng() % 4];
+  if (wild && !s.empty())
+    s[rng() % s.size()] = rng() % 2 ? kAnyOne : kAnyRun;
+  return s;
+}
+
+int linear_fun(int start, const std::string& pattern) {
+  for (int k = std::max(start, 0); k < g_tab.fun_no; ++k) {
+    if (match(pattern.c_str(), g_tab.Finf[k]->name.c_str()))
+      return k;
+  }
+  return -1;
+}
+
+void register_fun(const std::string& name, const char* file) {
+  g_tab.Fun.num = 1;
+  new_fun_entry(0, name);
+  add_fun(0, file, 1);
+}
+
+TEST_F(LookupIndex, FunctionLookupsAgreeWithTheInOrderSearch) {
+  std::mt19937 rng(31337);
+  g_opt.file_list = {"b.c"};  // a definition from b.c displaces one from elsewhere
+  capture_messages quiet;
+  for (int step = 0; step < 3000; ++step) {
+    std::string name = random_name(rng, rng() % 8 == 0);
+    if (rng() % 4 == 0) {
+      register_fun(random_name(rng, rng() % 20 == 0), rng() % 3 == 0 ? "b.c" : "a.c");
+      continue;
+    }
+    int start = static_cast<int>(rng() % (g_tab.fun_no + 2)) - 1;
+    ASSERT_EQ(ser_fun_next(start, name.c_str()), linear_fun(start, name))
+        << "step " << step << " name [" << org_search_str(name.c_str()) << "] from " << start;
+  }
+  reset_options();
+}
+
+// The record an in-order search gives add_call for `caller`: the first
+// one of the name not closed, else with `any_record` the first one.
+int expected_caller(const std::string& caller, bool any_record) {
+  int first = linear_fun(0, caller);
+  for (int k = first; k >= 0; k = linear_fun(k + 1, caller)) {
+    if (!g_tab.Finf[k]->closed)
+      return k;
+  }
+  return any_record ? first : -1;
+}
+
+TEST_F(LookupIndex, RememberedCallerAgreesWithTheInOrderSearch) {
+  // Calls come a body at a time with the same caller, while definitions
+  // are added, displaced and closed in between (closed also reopened by
+  // hand, as tests do), and the tables emptied now and then.
+  std::mt19937 rng(2024);
+  g_opt.file_list = {"b.c"};
+  capture_messages quiet;
+  const std::vector<std::string> callers = {"f", "g", "abababab_abababa_", "abababab_abababa",
+                                            std::string("f") + kAnyRun, ""};
+  const std::vector<std::string> callees = {"x", "y", "f", "g", "zz_top", "abababab_abababa"};
+  std::string caller = callers[0];
+  for (int step = 0; step < 20000; ++step) {
+    switch (rng() % 16) {
+      case 0:
+        caller = callers[rng() % callers.size()];
+        break;
+      case 1:
+        if (g_tab.fun_no < 60)
+          register_fun(callers[rng() % 4], rng() % 3 == 0 ? "b.c" : "a.c");
+        break;
+      case 2:
+        if (g_tab.fun_no > 0)
+          g_tab.Finf[rng() % g_tab.fun_no]->closed = static_cast<int16_t>(rng() % 4 != 0);
+        break;
+      case 3:
+        if (rng() % 50 == 0)
+          reset_tables();
+        break;
+      default: {
+        const std::string& callee = callees[rng() % callees.size()];
+        bool any = rng() % 2 == 0;
+        int want = caller.empty() ? -1 : expected_caller(caller, any);
+        std::vector<int> before;
+        for (int k = 0; k < g_tab.fun_no; ++k)
+          before.push_back(g_tab.Finf[k]->callee_cnt);
+        int got = add_call(caller.c_str(), callee.c_str(), any);
+        ASSERT_EQ(got, want < 0 ? -1 : 0) << "step " << step << " caller [" << caller << "]";
+        for (int k = 0; k < g_tab.fun_no; ++k) {
+          if (k != want) {
+            ASSERT_EQ(g_tab.Finf[k]->callee_cnt, before[k]) << "step " << step << " record " << k;
+          }
+        }
+        if (want >= 0 && g_tab.Finf[want]->kind != 2) {
+          int b = ser_fun(callee.c_str());
+          if (b < 0)
+            b = kExternBase + static_cast<int>(std::find(g_tab.ext_fun.begin(), g_tab.ext_fun.end(),
+                                                         callee) -
+                                               g_tab.ext_fun.begin());
+          const fun_info& r = *g_tab.Finf[want];
+          ASSERT_NE(std::find(r.link, r.link + r.callee_cnt, b), r.link + r.callee_cnt)
+              << "step " << step;
+        }
+      }
+    }
+  }
+  reset_options();
 }
 
 TEST_F(LookupIndex, BuiltInWordsAreExact) {

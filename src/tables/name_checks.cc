@@ -77,6 +77,8 @@ class word_set {
   constexpr explicit word_set(const char* const* tab) {
     for (; *tab != nullptr; ++tab) {
       unsigned char c = static_cast<unsigned char>((*tab)[0]);
+      unsigned char d = static_cast<unsigned char>((*tab)[1]);
+      seconds_[c][d >> 6] |= uint64_t{1} << (d & 63);
       for (int k = 0; k < kPerByte; ++k) {
         if (by_first_[c][k] == nullptr) {
           by_first_[c][k] = *tab;
@@ -86,7 +88,13 @@ class word_set {
     }
   }
   bool contains(const char* token) const {
-    const char* const* words = by_first_[static_cast<unsigned char>(token[0])];
+    const unsigned char c = static_cast<unsigned char>(token[0]);
+    const unsigned char d = static_cast<unsigned char>(token[1]);
+    // Identifiers that begin as a word does rarely go on as one: the second
+    // byte turns them away before any word is compared.
+    if (!((seconds_[c][d >> 6] >> (d & 63)) & 1))
+      return false;
+    const char* const* words = by_first_[c];
     for (int k = 0; k < kPerByte && words[k] != nullptr; ++k) {
       // Both begin with the same byte; a token longer than the word fails
       // on the word's terminator.
@@ -105,6 +113,7 @@ class word_set {
  private:
   static constexpr int kPerByte = 6;  // more than any first byte begins in the tables
   const char* by_first_[256][kPerByte] = {};
+  uint64_t seconds_[256][4] = {};  // second bytes of the words, by first byte
 };
 
 constexpr word_set kKeywords(keyword_tab);
@@ -138,7 +147,7 @@ static_assert(firsts_cover(keyword_tab, check_detail::kKeywordFirst), "keyword f
 }  // namespace
 
 int word_table::find(std::string_view key) const {
-  return find(key, name_hash(key));
+  return find(key, span_hash(key));
 }
 
 int word_table::find(std::string_view key, uint64_t hash) const {
@@ -156,6 +165,7 @@ int word_table::find(std::string_view key, uint64_t hash) const {
 bool word_table::append(const std::string& name) {
   if (size() >= kNameTableMax)
     return false;
+  memo_set_ = false;
   if (slots_.empty())
     slots_.assign(kSlotCount, 0);
   names_.push_back(name);
@@ -176,6 +186,7 @@ bool word_table::append(const std::string& name) {
       whole_.assign(kFilterWords, 0);
       triples_.assign(kFilterWords, 0);
       begins_.assign(kFilterWords, 0);
+      exact_.assign(kFilterWords, 0);
     }
     uint64_t h = kHashSeed;
     for (unsigned char c : name) {
@@ -183,10 +194,11 @@ bool word_table::append(const std::string& name) {
       set_bit(begins_, hash_slot(h, kFilterBits - 1));
     }
     set_bit(whole_, hash_slot(h, kFilterBits - 1));
+    set_bit(exact_, hash_slot(span_hash(name), kFilterBits - 1));
     if (name.size() >= 3)
       set_bit(triples_, triple_of(name.c_str()));
   }
-  size_t i = slot_of(name_hash(name));
+  size_t i = slot_of(span_hash(name));
   bool seen = false;
   for (;; i = (i + 1) & (kSlotCount - 1)) {
     int pos = slots_[i];
@@ -210,11 +222,11 @@ bool word_table::contains(const char* token) const {
     return has_empty_;
   if (!(starts_[pair_of(token)] & kPairBegins))
     return false;
-  size_t len = 0;
-  uint64_t h = name_hash(token, len);
-  if (!test_bit(whole_, hash_slot(h, kFilterBits - 1)))
+  const std::string_view key(token);
+  const uint64_t h = span_hash(key);
+  if (!test_bit(exact_, hash_slot(h, kFilterBits - 1)))
     return false;
-  return find(std::string_view(token, len), h) >= 0;
+  return find(key, h) >= 0;
 }
 
 bool word_table::has_prefix_of(const char* token) const {
@@ -232,6 +244,24 @@ bool word_table::has_prefix_of(const char* token) const {
   // Past two bytes only names that begin with the token's first three can
   // be prefixes of it.
   const bool longer = token[2] != 0 && test_bit(triples_, triple_of(token));
+  if (!longer)
+    return prefix_search(token, false);
+  // The scan asks twice about the name before most '(': once to see a
+  // call, once when the analysis makes the entry. The second answer is the
+  // first one, while no name has been added since.
+  if (memo_set_ && std::strcmp(memo_, token) == 0)
+    return memo_answer_;
+  const bool answer = prefix_search(token, true);
+  const size_t n = std::strlen(token);
+  memo_set_ = n < sizeof memo_;
+  if (memo_set_) {
+    std::memcpy(memo_, token, n + 1);
+    memo_answer_ = answer;
+  }
+  return answer;
+}
+
+bool word_table::prefix_search(const char* token, bool longer) const {
   // Lengths ascend, so the token is read once: the hash of each prefix is
   // the running hash at its length, and a token shorter than the next
   // length ends the search.
@@ -250,8 +280,7 @@ bool word_table::has_prefix_of(const char* token) const {
       if (!test_bit(begins_, hash_slot(h, kFilterBits - 1)))
         return false;
     }
-    if (test_bit(whole_, hash_slot(h, kFilterBits - 1)) &&
-        find(std::string_view(token, len), h) >= 0)
+    if (test_bit(whole_, hash_slot(h, kFilterBits - 1)) && find(std::string_view(token, len)) >= 0)
       return true;
   }
   return false;
@@ -265,7 +294,9 @@ void word_table::clear() {
   triples_.clear();
   whole_.clear();
   begins_.clear();
+  exact_.clear();
   has_empty_ = false;
+  memo_set_ = false;
 }
 
 int strcmp1(const char* word, const char* text) {

@@ -42,10 +42,13 @@ class word_table {
   void clear();
 
  private:
-  // Position of the first entry equal to `key`, -1 when none.
+  // Position of the first entry equal to `key`, -1 when none. `hash` is
+  // the key's span_hash.
   int find(std::string_view key) const;
-
   int find(std::string_view key, uint64_t hash) const;
+  // has_prefix_of past the tests on the first two bytes; `longer` tells
+  // whether a name of three or more begins with the token's first three.
+  bool prefix_search(const char* token, bool longer) const;
 
   std::vector<std::string> names_;
   // Open-addressed index over names_: slot holds position + 1, 0 is free.
@@ -71,7 +74,16 @@ class word_table {
   std::vector<uint64_t> triples_;
   std::vector<uint64_t> whole_;
   std::vector<uint64_t> begins_;  // the hash of every beginning of every name
+  // The span_hash of every whole name, which the exact lookup and the index
+  // use: it reads a long token eight bytes at a time. The others are
+  // name_hash, which the prefix test extends a byte at a time.
+  std::vector<uint64_t> exact_;
   bool has_empty_ = false;  // an empty name is a prefix of every token
+  // The last token that reached prefix_search and its answer, valid until
+  // the next name is added.
+  mutable char memo_[48] = {};
+  mutable bool memo_set_ = false;
+  mutable bool memo_answer_ = false;
 };
 
 struct names_state {
