@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "scanner/line_reader.h"
 #include "scanner/tokenizer.h"
@@ -41,12 +42,29 @@ int add_include(const char* text, int depth) {
     return 0;
   }
 
+  // A header that is not there is named again by file after file (a
+  // tree's <linux/...> headers by hundreds); it is looked for once for
+  // each set of -I directories, which only ever grows.
+  if (g_inc.missing_dirs != g_opt.inc_dir.size()) {
+    g_inc.missing.clear();
+    g_inc.missing_dirs = g_opt.inc_dir.size();
+  }
+  std::string key = text[0] + name;
+  auto miss = g_inc.missing.find(key);
   line_reader file;
-  std::string path = std::string(angle ? "/usr/include" : ".") + dirsep + name;
-  bool found = open_header(file, path);
-  for (size_t k = 0; !found && k < g_opt.inc_dir.size(); k++) {
-    path = g_opt.inc_dir[k] + dirsep + name;
+  std::string path;
+  bool found = false;
+  if (miss != g_inc.missing.end()) {
+    path = miss->second;
+  } else {
+    path = std::string(angle ? "/usr/include" : ".") + dirsep + name;
     found = open_header(file, path);
+    for (size_t k = 0; !found && k < g_opt.inc_dir.size(); k++) {
+      path = g_opt.inc_dir[k] + dirsep + name;
+      found = open_header(file, path);
+    }
+    if (!found)
+      g_inc.missing.emplace(std::move(key), path);
   }
   if (!found) {
     if (!angle) {

@@ -4,6 +4,9 @@
 #ifndef KAVEL_SCANNER_INCLUDE_FILES_H_
 #define KAVEL_SCANNER_INCLUDE_FILES_H_
 
+#include <string>
+#include <unordered_map>
+
 #include "support/options.h"
 
 namespace kavel {
@@ -15,6 +18,10 @@ struct include_state {
   name_table inc_name;  // names as written between the delimiters
   name_table inc_path;  // the path each was opened under
   int inc_cnt = 0;
+  // Headers looked for and not found (the delimiter, then the name), with
+  // the last path tried, for the number of -I directories given then.
+  std::unordered_map<std::string, std::string> missing;
+  size_t missing_dirs = 0;
 };
 extern include_state g_inc;
 void reset_includes();
