@@ -119,7 +119,9 @@ std::vector<std::string> reference_tokens(char* line, int mode, bool euc) {
 std::string random_line(std::mt19937& rng, size_t max_len) {
   static const char kBytes[] = {'a', 'b', '_', '1', ' ',  ' ',  '\t', '/',  '*', '"', '\'', '\\',
                                 '(', ')', ';', ',', '#',  '=',  '&',  '.',  '-', '>', '\n', '\r',
-                                'x', ' ', '/', '*', '\x81', '\xe0', '\x9f', '\xa4', 'z'};
+                                'x', ' ', '/', '*', '\x81', '\xe0', '\x9f', '\xa4', 'z',
+                                '$', '{', '}', '[', ']', '~', '?', ':', '!', '%', '+', '<',
+                                '|', '^', '@', '`', '\x7f', '\x01', '\xff'};
   std::uniform_int_distribution<size_t> len(0, max_len);
   std::uniform_int_distribution<size_t> pick(0, sizeof kBytes - 1);
   std::string s;
@@ -160,6 +162,22 @@ TEST_F(FastPaths, TokensAndCutsMatchTheByteRules) {
     // Messages print the cut line, so the cuts must fall where the rules put them.
     ASSERT_EQ(std::memcmp(g_scan.line_buf, want_line, text.size() + 1), 0)
         << "mode " << mode << " line [" << text << "]";
+  }
+}
+
+// Each byte alone between two words, in ordinary text: the byte classes
+// of the fast loops must agree with the byte rules on every byte value.
+TEST_F(FastPaths, EveryByteIsClassedAsTheByteRulesSay) {
+  for (int c = 1; c < 256; c++) {
+    std::string text = std::string("w") + static_cast<char>(c) + "w";
+    char want_line[kLineBuf];
+    std::memcpy(want_line, text.c_str(), text.size() + 1);
+    std::vector<std::string> want = reference_tokens(want_line, kText, false);
+    std::memcpy(g_scan.line_buf, text.c_str(), text.size() + 1);
+    set_token(g_scan.line_buf, kText);
+    std::vector<std::string> got(g_scan.token, g_scan.token + g_scan.token_no);
+    ASSERT_EQ(got, want) << "byte " << c;
+    ASSERT_EQ(std::memcmp(g_scan.line_buf, want_line, text.size() + 1), 0) << "byte " << c;
   }
 }
 
