@@ -1,0 +1,7 @@
+#include "late.h"
+#include "gone.h"
+
+int first(void)
+{
+  return late();
+}

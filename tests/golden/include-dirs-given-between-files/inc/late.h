@@ -1,0 +1,4 @@
+int late(void)
+{
+  return 1;
+}

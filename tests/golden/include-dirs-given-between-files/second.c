@@ -1,0 +1,9 @@
+#include "late.h"
+#include "gone.h"
+#include "gone.h"
+#include <gone_too.h>
+
+int second(void)
+{
+  return late() + first();
+}
