@@ -89,6 +89,8 @@ class word_set {
   }
   bool contains(const char* token) const {
     const unsigned char c = static_cast<unsigned char>(token[0]);
+    if (c == 0)
+      return false;  // no word is empty, and "" has no second byte to read
     const unsigned char d = static_cast<unsigned char>(token[1]);
     // Identifiers that begin as a word does rarely go on as one: the second
     // byte turns them away before any word is compared.
