@@ -5,11 +5,17 @@
 # write, a jump on uninitialised data or a definite leak: such a run exits
 # with status 99, which no case expects, and its log is printed.
 # Usage: valgrind_golden.sh path/to/kavel [case-name ...]
+# memcheck watches the heap through the C library's malloc, so kavel must be
+# linked dynamically: build it with -DKAVEL_STATIC=OFF.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 kavel=$(readlink -f "$1")
 shift
 command -v valgrind >/dev/null || { echo "valgrind not found"; exit 2; }
+if ! ldd "$kavel" >/dev/null 2>&1; then
+  echo "$kavel is linked statically; memcheck needs a build with -DKAVEL_STATIC=OFF"
+  exit 2
+fi
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 wrapper="$logs/kavel"
