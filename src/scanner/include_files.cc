@@ -83,9 +83,10 @@ int add_include(const char* text, int depth) {
   g_inc.inc_path.push_back(path);
   g_inc.inc_cnt++;
 
+  // Only #include lines matter here; the others are passed over uncopied.
   char line[kLineBuf];
-  while (file.read(line) >= 0) {
-    if (std::strncmp(line, "#include", 8) != 0) continue;
+  for (int n; (n = file.read_if_starts(line, "#include", 8)) >= 0;) {
+    if (n == 0) continue;
     const char* rest = line + 8;
     while (*rest == ' ' || *rest == '\t') rest++;
     add_include(rest, depth + 1);

@@ -33,6 +33,10 @@ class line_reader {
   // it with a terminator. Returns the number of characters, which may count
   // NUL bytes of the file; -1 at end of file.
   int read(char* out);
+  // The next piece as read() gives it when it begins with the `len` bytes
+  // of `prefix` (no line feed among them); else the piece is passed over
+  // and 0 comes back. -1 at end of file.
+  int read_if_starts(char* out, const char* prefix, size_t len);
   // The same piece as read() gives, written to both `out` and `copy` (each
   // with room for kLinePiece + 1 bytes), with every NUL byte of the piece
   // turned into a blank: the scanner's view of a line and the line as read,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -189,6 +190,46 @@ TEST(LineReader, TextPiecesMatchThePlainPieces) {
                 std::string(want, static_cast<size_t>(n) + 1));
       ASSERT_EQ(both.start(), plain.start());
       ASSERT_EQ(both.pos(), plain.pos());
+    }
+  }
+}
+
+// Passing over the pieces that do not begin with a prefix keeps the pieces
+// of read(): the ones kept are those read() gives that begin with it, also
+// where a long line is cut and where a CR, a NUL or the end of the file
+// falls among the prefix's bytes.
+TEST(LineReader, PiecesThatBeginWithAPrefix) {
+  std::mt19937 rng(11);
+  const std::string words[] = {"#include", "#includ",  "#include\r",          "\n",
+                               "\r\n",     "x",        std::string("\0", 1),
+                               std::string("#inc\0lude", 9), " #include", "\n#include"};
+  for (int round = 0; round < 80; ++round) {
+    std::string text;
+    int parts = static_cast<int>(rng() % 400);
+    for (int k = 0; k < parts; ++k) {
+      text += words[rng() % (sizeof words / sizeof *words)];
+      if (rng() % 50 == 0)
+        text += std::string(rng() % 2500, 'y');  // cut into pieces
+    }
+    line_reader plain, picky;
+    open_text(plain, text);
+    open_text(picky, text);
+    char want[kLinePiece + 1], got[kLinePiece + 1];
+    for (;;) {
+      int n = plain.read(want);
+      int m = picky.read_if_starts(got, "#include", 8);
+      if (n < 0) {
+        ASSERT_EQ(m, -1) << "round " << round;
+        break;
+      }
+      ASSERT_EQ(picky.pos(), plain.pos()) << "round " << round;
+      if (std::strncmp(want, "#include", 8) != 0) {
+        ASSERT_EQ(m, 0) << "round " << round;
+        continue;
+      }
+      ASSERT_EQ(m, n) << "round " << round;
+      ASSERT_EQ(std::string(got, static_cast<size_t>(m) + 1),
+                std::string(want, static_cast<size_t>(n) + 1));
     }
   }
 }

@@ -170,6 +170,8 @@ bool word_table::append(const std::string& name) {
   memo_set_ = false;
   if (slots_.empty())
     slots_.assign(kSlotCount, 0);
+  if (starts_.empty())
+    starts_.assign(65536, 0);
   names_.push_back(name);
   // Only the first of equal names goes into the index: a search in order
   // would stop there.
@@ -222,7 +224,7 @@ bool word_table::append(const std::string& name) {
 bool word_table::contains(const char* token) const {
   if (token[0] == 0)
     return has_empty_;
-  if (!(starts_[pair_of(token)] & kPairBegins))
+  if (starts_.empty() || !(starts_[pair_of(token)] & kPairBegins))
     return false;
   const std::string_view key(token);
   const uint64_t h = span_hash(key);
@@ -234,7 +236,7 @@ bool word_table::contains(const char* token) const {
 bool word_table::has_prefix_of(const char* token) const {
   if (has_empty_)
     return true;
-  if (token[0] == 0)
+  if (token[0] == 0 || starts_.empty())
     return false;
   // A one-byte name is a prefix exactly when it is the token's first byte;
   // a longer one needs the token's first two bytes among the names'.
@@ -292,7 +294,7 @@ void word_table::clear() {
   names_.clear();
   slots_.clear();
   lengths_.clear();
-  starts_.assign(starts_.size(), 0);
+  starts_.clear();
   triples_.clear();
   whole_.clear();
   begins_.clear();

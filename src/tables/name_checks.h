@@ -35,7 +35,8 @@ class word_table {
     unsigned char c = static_cast<unsigned char>(token[0]);
     if (c == 0)
       return true;
-    return starts_[(size_t{c} << 8) | static_cast<unsigned char>(token[1])] != 0;
+    return !starts_.empty() &&
+           starts_[(size_t{c} << 8) | static_cast<unsigned char>(token[1])] != 0;
   }
   int size() const { return static_cast<int>(names_.size()); }
   const std::string& operator[](int i) const { return names_[i]; }
@@ -64,7 +65,9 @@ class word_table {
     kSingle = 2,      // a one-byte name equals the first byte
     kEmpty = 4,       // an empty name, a prefix of everything
   };
-  std::vector<uint8_t> starts_ = std::vector<uint8_t>(65536);
+  // Made with the first name: most tables stay empty in a small run, and
+  // three of 64 KB each were a good part of starting up.
+  std::vector<uint8_t> starts_;
   // Filters for the prefix test, both hashed into kFilterBits bits: the
   // first three bytes of every name of three or more, and the hash of every
   // whole name. A token none of whose three-byte start is marked has no
