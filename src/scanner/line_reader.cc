@@ -171,6 +171,16 @@ int line_reader::read_text(char* out, char* copy) {
       unsigned k = static_cast<unsigned>(__builtin_ctz(lf));
       j = i + k;
       nul = nul || (z & ((1u << k) - 1)) != 0;
+      if (!nul && (j == 0 || p[j - 1] != '\r')) {
+        // Nearly every line: its line feed is copied already, nothing to
+        // drop or change.
+        size_t n = j + 1;
+        out[n] = 0;
+        if (copy) copy[n] = 0;
+        cur_ += n;
+        pos_ = base_ + static_cast<long long>(cur_);
+        return static_cast<int>(n);
+      }
       break;
     }
     nul = nul || z != 0;
