@@ -32,11 +32,22 @@ bool line_reader::open(const char* path) {
     std::fclose(f);
     return false;
   }
-  open_stream(f);
+  // The reader has a buffer of its own; one for the stream as well would
+  // cost an fstat and a copy of every byte. A file just opened is at its
+  // start: asking the stream would cost a system call too.
+  std::setvbuf(f, nullptr, _IONBF, 0);
+  attach(f, 0);
   return true;
 }
 
 void line_reader::open_stream(FILE* stream) {
+  // Offsets count from the file's start even when the stream was handed
+  // over part way in.
+  long here = stream ? std::ftell(stream) : -1;
+  attach(stream, here > 0 ? here : 0);
+}
+
+void line_reader::attach(FILE* stream, long long base) {
   close();
   f_ = stream;
   if (cap_ < kBufSize) {
@@ -46,10 +57,7 @@ void line_reader::open_stream(FILE* stream) {
   }
   cur_ = end_ = 0;
   eof_ = false;
-  // Offsets count from the file's start even when the stream was handed
-  // over part way in.
-  long here = stream ? std::ftell(stream) : -1;
-  base_ = start_ = pos_ = here > 0 ? here : 0;
+  base_ = start_ = pos_ = base;
 }
 
 void line_reader::close() {
@@ -67,13 +75,14 @@ void line_reader::refill() {
     end_ -= cur_;
     cur_ = 0;
   }
-  while (end_ < cap_) {
-    size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, f_);
-    if (n == 0) {
-      eof_ = true;
-      break;
-    }
+  if (end_ < cap_) {
+    // fread comes back short only at the end of the file (or on an error,
+    // which ends the reading as well): asking again would cost one more
+    // system call for every file.
+    size_t want = cap_ - end_;
+    size_t n = std::fread(buf_.get() + end_, 1, want, f_);
     end_ += n;
+    if (n < want) eof_ = true;
   }
 }
 

@@ -54,6 +54,8 @@ class line_reader {
   long long read_raw(long long offset, char* out, long long n);
 
  private:
+  // Takes over `stream`, whose next byte is at file offset `base`.
+  void attach(FILE* stream, long long base);
   void refill();
   // Starts a piece at the read position, refilling when little is left;
   // false at end of file.
