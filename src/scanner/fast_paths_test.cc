@@ -143,25 +143,31 @@ class FastPaths : public ::testing::Test {
   }
 };
 
+// Tokenizes `text` from line_buf and compares the tokens and the cut line
+// with the byte rules.
+void check_against_the_rules(const std::string& text, int mode, bool euc) {
+  char want_line[kLineBuf];
+  std::memcpy(want_line, text.c_str(), text.size() + 1);
+  std::vector<std::string> want = reference_tokens(want_line, mode, euc);
+  std::memcpy(g_scan.line_buf, text.c_str(), text.size() + 1);
+  set_token(g_scan.line_buf, mode);
+  std::vector<std::string> got(g_scan.token, g_scan.token + g_scan.token_no);
+  ASSERT_EQ(got, want) << "mode " << mode << " line [" << text << "]";
+  ASSERT_STREQ(g_scan.token[g_scan.token_no], "");
+  // Messages print the cut line, so the cuts must fall where the rules put them.
+  ASSERT_EQ(std::memcmp(g_scan.line_buf, want_line, text.size() + 1), 0)
+      << "mode " << mode << " line [" << text << "]";
+}
+
 TEST_F(FastPaths, TokensAndCutsMatchTheByteRules) {
   std::mt19937 rng(12345);
   for (int round = 0; round < 20000; round++) {
     const int mode = round % 5;
     const bool euc = round % 7 == 0;
     g_opt.euc_flag = euc ? 1 : 0;
-    std::string text = random_line(rng, 60);
-    char want_line[kLineBuf];
-    std::memcpy(want_line, text.c_str(), text.size() + 1);
-    std::vector<std::string> want = reference_tokens(want_line, mode, euc);
-
-    std::memcpy(g_scan.line_buf, text.c_str(), text.size() + 1);
-    set_token(g_scan.line_buf, mode);
-    std::vector<std::string> got(g_scan.token, g_scan.token + g_scan.token_no);
-    ASSERT_EQ(got, want) << "mode " << mode << " line [" << text << "]";
-    ASSERT_STREQ(g_scan.token[g_scan.token_no], "");
-    // Messages print the cut line, so the cuts must fall where the rules put them.
-    ASSERT_EQ(std::memcmp(g_scan.line_buf, want_line, text.size() + 1), 0)
-        << "mode " << mode << " line [" << text << "]";
+    check_against_the_rules(random_line(rng, 60), mode, euc);
+    if (HasFatalFailure())
+      return;
   }
 }
 
@@ -169,15 +175,9 @@ TEST_F(FastPaths, TokensAndCutsMatchTheByteRules) {
 // of the fast loops must agree with the byte rules on every byte value.
 TEST_F(FastPaths, EveryByteIsClassedAsTheByteRulesSay) {
   for (int c = 1; c < 256; c++) {
-    std::string text = std::string("w") + static_cast<char>(c) + "w";
-    char want_line[kLineBuf];
-    std::memcpy(want_line, text.c_str(), text.size() + 1);
-    std::vector<std::string> want = reference_tokens(want_line, kText, false);
-    std::memcpy(g_scan.line_buf, text.c_str(), text.size() + 1);
-    set_token(g_scan.line_buf, kText);
-    std::vector<std::string> got(g_scan.token, g_scan.token + g_scan.token_no);
-    ASSERT_EQ(got, want) << "byte " << c;
-    ASSERT_EQ(std::memcmp(g_scan.line_buf, want_line, text.size() + 1), 0) << "byte " << c;
+    check_against_the_rules(std::string("w") + static_cast<char>(c) + "w", kText, false);
+    if (HasFatalFailure())
+      return;
   }
 }
 

@@ -118,20 +118,7 @@ size_t line_reader::end_piece(size_t window, size_t lf, bool& ends_line) {
   return n;
 }
 
-int line_reader::read(char* out) {
-  if (!begin_piece()) return -1;
-  const char* p = buf_.get() + cur_;
-  size_t avail = end_ - cur_;
-  const size_t limit = static_cast<size_t>(kLinePiece);
-  size_t window = avail < limit ? avail : limit;
-  const char* lf = static_cast<const char*>(std::memchr(p, '\n', window));
-  bool ends_line;
-  size_t n = end_piece(window, lf ? static_cast<size_t>(lf - p) : window, ends_line);
-  std::memcpy(out, p, ends_line ? n - 1 : n);
-  if (ends_line) out[n - 1] = '\n';
-  out[n] = 0;
-  return static_cast<int>(n);
-}
+int line_reader::read(char* out) { return read_if_starts(out, "", 0); }
 
 int line_reader::read_if_starts(char* out, const char* prefix, size_t len) {
   if (!begin_piece()) return -1;
@@ -142,7 +129,8 @@ int line_reader::read_if_starts(char* out, const char* prefix, size_t len) {
   const char* lf = static_cast<const char*>(std::memchr(p, '\n', window));
   // The prefix holds no line feed, so a piece that begins with it is longer
   // than it, and its first bytes are the file's own.
-  bool starts = window >= len && p[0] == prefix[0] && std::memcmp(p, prefix, len) == 0;
+  bool starts =
+      len == 0 || (window >= len && p[0] == prefix[0] && std::memcmp(p, prefix, len) == 0);
   bool ends_line;
   size_t n = end_piece(window, lf ? static_cast<size_t>(lf - p) : window, ends_line);
   if (!starts) return 0;
