@@ -9,6 +9,10 @@
 # A case folder may hold an executable `setup` script: it runs first, inside
 # the temporary copy, to make inputs too big (or too odd) to commit; when it
 # exits with 77 the case is skipped (say, an unreadable file under root).
+# A case may build on another one instead of repeating its files: a file
+# `same-as` names that case, whose inputs are copied first. A case without
+# an `args` file of its own runs with the other's command line and
+# expected results too (the CR LF twins: a `setup` turns the line ends).
 # Usage: run_golden.sh path/to/kavel [case-name ...]
 set -u
 kavel=$(readlink -f "$1")
@@ -25,10 +29,15 @@ count=0
 skipped=0
 for name in "${cases[@]}"; do
   src="$here/golden/$name"
-  [ -f "$src/args" ] || continue
+  [ -f "$src/args" ] || [ -f "$src/same-as" ] || continue
   count=$((count + 1))
   dir="$work/$name"
   mkdir -p "$dir"
+  if [ -f "$src/same-as" ]; then
+    cp -R "$here/golden/$(cat "$src/same-as")/." "$dir/"
+    rm -f "$dir/setup"
+    [ -f "$src/args" ] && rm -f "$dir"/expected.*
+  fi
   cp -R "$src/." "$dir/"
   if [ -x "$dir/setup" ]; then
     (cd "$dir" && ./setup) >"$work/$name.setup" 2>&1
@@ -59,7 +68,7 @@ for name in "${cases[@]}"; do
   )
   ok=1
   for kind in out err rc; do
-    exp="$src/expected.$kind"
+    exp="$dir/expected.$kind"
     got="$work/$name.$kind"
     if [ -f "$exp" ]; then
       cmp -s "$exp" "$got" || ok=0
