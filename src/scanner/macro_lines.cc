@@ -111,8 +111,7 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
         if (i < 0) return 0;
         continue;
       }
-      if (check_type(t) && !is(t, "typedef") &&
-          (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' && !check_type(tok[i - 1])))) {
+      if (!is(t, "typedef") && starts_declaration(i)) {
         int r = ana_decl(pass, depth, 0, i, line_counter, header_line, 0, macro_name);
         if (r < 0) return -1;
         i = r & ~kHeaderBit;

@@ -45,6 +45,12 @@ int first_open_record(const char* name) {
   return n;
 }
 
+bool starts_declaration(int i) {
+  const char* const* tok = g_scan.token;
+  return check_type(tok[i]) &&
+         (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' && !check_type(tok[i - 1])));
+}
+
 call_form call_paren(int i) {
   const char* const* tok = g_scan.token;
   if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return kNameCall;
@@ -251,9 +257,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         }
       }
 
-      bool type_start = check_type(t) &&
-                        (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' &&
-                                    !check_type(tok[i - 1])));
+      bool type_start = starts_declaration(i);
       bool old_style_param = depth == 0 && header_flag && c != '{' && !is(t, "struct") &&
                              !is(t, "register");
       if (type_start || old_style_param) {
@@ -315,12 +319,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
             }
           }
         } else if (pass == 2) {
-          const fun_group& f = g_tab.Fun;
-          for (int k = 0; k < f.num; k++) {
-            if (f.name[k] && !check_ignfun(f.name[k]->c_str())) {
-              add_call(cur_fun.c_str(), f.name[k]->c_str());
-            }
-          }
+          add_group_calls(cur_fun.c_str());
         }
         continue;
       }

@@ -14,6 +14,9 @@ int scan_source(const char* file_name, int pass, int* macro_count);
 // The parts of the token walk that function bodies and macro replacements
 // share.
 
+// True when the type word at token `i` starts a declaration: no cast's or
+// pointer's type (after '(' or '*') and no second word of one type.
+bool starts_declaration(int i);
 // How the '(' at token `i` starts a call: after a name that is neither a
 // keyword nor a separator or macro name, or as `( * name ) (`.
 enum call_form { kNoCall, kNameCall, kPointerCall };

@@ -374,14 +374,8 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
         }
       }
 
-      if (pass == 2 && depth > 0 && init && caller != nullptr && *caller != 0) {
-        const fun_group& f = g_tab.Fun;
-        for (int n = 0; n < f.num; ++n) {
-          if (f.name[n] && check_ignfun(f.name[n]->c_str()) == 0) {
-            add_call(caller, f.name[n]->c_str());
-          }
-        }
-      }
+      if (pass == 2 && depth > 0 && init && caller != nullptr && *caller != 0)
+        add_group_calls(caller);
 
       if (follower[0] == ')') {
         // `void (*name(int a))(void)`: a function returning a pointer to a

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/kavelt_main.h"
 #include "extract/ignore_list.h"
 #include "scanner/tokenizer.h"
 #include "support/options.h"
@@ -21,11 +22,7 @@ namespace {
 class Analysis : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_tables();
-    reset_names();
-    reset_options();
-    reset_ignore();
-    reset_scan();
+    reset_all();
     lc = 0;
     hl = 0;
   }

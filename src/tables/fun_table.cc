@@ -411,4 +411,12 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   return 0;
 }
 
+void add_group_calls(const char* caller) {
+  const fun_group& f = g_tab.Fun;
+  for (int k = 0; k < f.num; ++k) {
+    if (f.name[k] && !check_ignfun(f.name[k]->c_str()))
+      add_call(caller, f.name[k]->c_str());
+  }
+}
+
 }  // namespace kavel

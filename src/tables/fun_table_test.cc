@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/kavelt_main.h"
 #include "extract/ignore_list.h"
 #include "extract/pattern.h"
 #include "scanner/tokenizer.h"
@@ -21,11 +22,7 @@ namespace {
 class FunTable : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_tables();
-    reset_names();
-    reset_options();
-    reset_ignore();
-    reset_scan();
+    reset_all();
   }
 
   // Registers `name` as entry 0 of a fresh group.
