@@ -123,14 +123,9 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
         if (r == kCallSkipped) continue;
         if (r < 0) return -1;
         i = r & ~kHeaderBit;
-        if (body_state >= 1) {
-          const fun_group& f = g_tab.Fun;
-          for (int k = 0; k < f.num; k++) {
-            if (!f.name[k] || check_ignfun(f.name[k]->c_str())) continue;
-            body_state = 2;
-            if (pass == 1) break;
-            add_call(macro_name, f.name[k]->c_str());
-          }
+        if (body_state >= 1 && group_callees() > 0) {
+          body_state = 2;
+          if (pass == 2) add_group_calls(macro_name);
         }
         continue;
       }

@@ -411,10 +411,24 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   return 0;
 }
 
+namespace {
+bool is_callee(const opt_text& name) {
+  return name && !check_ignfun(name->c_str());
+}
+}  // namespace
+
+int group_callees() {
+  const fun_group& f = g_tab.Fun;
+  int n = 0;
+  for (int k = 0; k < f.num; ++k)
+    n += is_callee(f.name[k]) ? 1 : 0;
+  return n;
+}
+
 void add_group_calls(const char* caller) {
   const fun_group& f = g_tab.Fun;
   for (int k = 0; k < f.num; ++k) {
-    if (f.name[k] && !check_ignfun(f.name[k]->c_str()))
+    if (is_callee(f.name[k]))
       add_call(caller, f.name[k]->c_str());
   }
 }

@@ -213,7 +213,9 @@ int add_fun(int kind, const char* file, int line);
 // the call in its first record: a function passed as an argument is called
 // by the receiving function wherever that one is defined.
 int add_call(const char* caller, const char* callee, bool any_record = false);
-// Records that `caller` calls each named entry of Fun that is not ignored.
+// The named entries of Fun that are not ignored: the calls a group makes.
+int group_callees();
+// Records that `caller` calls each of them.
 void add_group_calls(const char* caller);
 // Number of the first record whose name matches the pattern `name`, or -1.
 int ser_fun(const char* name);
