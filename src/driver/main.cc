@@ -8,6 +8,7 @@
 
 #include "driver/kavelt_main.h"
 #include "support/alloc.h"
+#include "support/messages.h"
 
 namespace {
 // A listing of a large code base is many short lines; one big buffer keeps
@@ -41,9 +42,15 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     kavel::out_of_memory(0);
   }
+  // A listing that never reached its file (a full disk, say) must not end
+  // as a success.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    kavel::errmsg("cannot write the standard output\n");
+    if (status == 0)
+      status = 1;
+  }
   // Tearing down tens of thousands of strings and records would take longer
   // than a small run itself; the output is flushed and the process ends.
-  std::fflush(stdout);
   std::fflush(stderr);
   _exit(status);
 }
