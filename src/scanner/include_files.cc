@@ -38,7 +38,14 @@ int add_include(const char* text, int depth) {
   const char* close = angle ? index(text, '>') : (text[0] ? index(text + 1, '"') : nullptr);
   if (!close) return -1;
   std::string name(text + 1, close);
-  if (std::find(g_inc.inc_name.begin(), g_inc.inc_name.end(), name) != g_inc.inc_name.end()) {
+  // Names come back with every file that includes them: they are looked up
+  // in a set kept beside the list (and made again when the list was filled
+  // by hand).
+  if (g_inc.recorded.size() != g_inc.inc_name.size()) {
+    g_inc.recorded.clear();
+    g_inc.recorded.insert(g_inc.inc_name.begin(), g_inc.inc_name.end());
+  }
+  if (g_inc.recorded.count(name) != 0) {
     return 0;
   }
 
@@ -80,6 +87,7 @@ int add_include(const char* text, int depth) {
     return 0;
   }
   g_inc.inc_name.push_back(name);
+  g_inc.recorded.insert(name);
   g_inc.inc_path.push_back(path);
   g_inc.inc_cnt++;
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "support/options.h"
 
@@ -18,6 +19,7 @@ struct include_state {
   name_table inc_name;  // names as written between the delimiters
   name_table inc_path;  // the path each was opened under
   int inc_cnt = 0;
+  std::unordered_set<std::string> recorded;  // the names of inc_name
   // Headers looked for and not found (the delimiter, then the name), with
   // the last path tried, for the number of -I directories given then.
   std::unordered_map<std::string, std::string> missing;
