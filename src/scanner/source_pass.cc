@@ -45,12 +45,6 @@ int first_open_record(const char* name) {
   return n;
 }
 
-bool starts_declaration(int i) {
-  const char* const* tok = g_scan.token;
-  return check_type(tok[i]) &&
-         (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' && !check_type(tok[i - 1])));
-}
-
 call_form call_paren(int i) {
   const char* const* tok = g_scan.token;
   if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return kNameCall;

@@ -3,6 +3,9 @@
 #ifndef KAVEL_SCANNER_SOURCE_PASS_H_
 #define KAVEL_SCANNER_SOURCE_PASS_H_
 
+#include "scanner/tokenizer.h"
+#include "tables/name_checks.h"
+
 namespace kavel {
 
 // Scans g_scan.fp (opened by the caller) to its end. pass 1 registers
@@ -14,9 +17,14 @@ int scan_source(const char* file_name, int pass, int* macro_count);
 // The parts of the token walk that function bodies and macro replacements
 // share.
 
-// True when the type word at token `i` starts a declaration: no cast's or
-// pointer's type (after '(' or '*') and no second word of one type.
-bool starts_declaration(int i);
+// True when token `i` is a type word that starts a declaration: no cast's
+// or pointer's type (after '(' or '*') and no second word of one type. Asked
+// for every token, so it stays inline.
+inline bool starts_declaration(int i) {
+  const char* const* tok = g_scan.token;
+  return check_type(tok[i]) &&
+         (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' && !check_type(tok[i - 1])));
+}
 // How the '(' at token `i` starts a call: after a name that is neither a
 // keyword nor a separator or macro name, or as `( * name ) (`.
 enum call_form { kNoCall, kNameCall, kPointerCall };
