@@ -122,14 +122,6 @@ class Driver : public ::testing::Test {
     return r;
   }
 
-  static std::string temp_file(const std::string& name, const std::string& bytes) {
-    std::string path = ::testing::TempDir() + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
-  }
-
   static void add_record(const char* name, const char* file, int line, const char* first,
                          int kind = 0, int dup = 0) {
     auto f = std::make_unique<fun_info>();
@@ -229,9 +221,10 @@ TEST_F(Driver, MissingSourceReportedOnce) {
 }
 
 TEST_F(Driver, ListOptionsAppendInOrder) {
-  std::string list = temp_file("driver_list.txt", "[1] b\n  [2] c\n");
-  std::string files = temp_file("driver_files.txt", "y.c\n");
-  run_result r = run({"-l", "a", "-L", list, "-l", "d,a", "-r", "x,!y", "-M", files, "-m", "z.c"});
+  temp_file list("[1] b\n  [2] c\n");
+  temp_file files("y.c\n");
+  run_result r = run({"-l", "a", "-L", list.path(), "-l", "d,a", "-r", "x,!y", "-M", files.path(),
+                      "-m", "z.c"});
   EXPECT_EQ(g_opt.fun_list, (name_table{"a", "b", "c", "d"}));
   EXPECT_EQ(g_opt.ign_list, (name_table{"x", "!y"}));
   EXPECT_EQ(g_opt.file_list, (name_table{"y.c", "z.c"}));
@@ -251,7 +244,7 @@ TEST_F(Driver, IncludeDirectoriesHaveNoLimit) {
 }
 
 TEST_F(Driver, IncludePassSkipsCommandLineAndSystemPaths) {
-  std::string empty = temp_file("driver_empty.h", "");
+  temp_file empty("");
   struct {
     const char* name;
     std::string path;
@@ -259,7 +252,7 @@ TEST_F(Driver, IncludePassSkipsCommandLineAndSystemPaths) {
       {"cmd.h", "missing_cmd.h"},                  // also a command-line argument
       {"stdio_x.h", "/usr/include/kavel_none.h"},  // the system's own
       {"gone.h", "./kavel_gone.h"},                // reported by its written name
-      {"empty.h", empty},
+      {"empty.h", empty.path()},
   };
   for (const auto& e : recorded) {
     g_inc.inc_name.push_back(e.name);

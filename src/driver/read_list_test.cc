@@ -14,15 +14,6 @@
 namespace kavel {
 namespace {
 
-std::string write_file(const std::string& bytes) {
-  static int serial = 0;
-  std::string path = ::testing::TempDir() + "kavel_list_" + std::to_string(serial++) + ".txt";
-  FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-  return path;
-}
-
 name_table from_list(const char* text) {
   name_table t;
   read_list(t, text, 0);
@@ -31,7 +22,7 @@ name_table from_list(const char* text) {
 
 name_table from_file(const std::string& bytes) {
   name_table t;
-  read_list(t, write_file(bytes).c_str(), 1);
+  read_list(t, temp_file(bytes).c_str(), 1);
   return t;
 }
 
@@ -63,7 +54,7 @@ TEST(ReadList, NameFromAnEarlierOptionIsNotAddedAgain) {
   read_list(t, "a", 0);
   read_list(t, "b,a,c", 0);
   EXPECT_EQ(t, (names{"a", "b", "c"}));
-  read_list(t, write_file("c d a\n").c_str(), 1);
+  read_list(t, temp_file("c d a\n").c_str(), 1);
   EXPECT_EQ(t, (names{"a", "b", "c", "d"}));
 }
 
@@ -84,7 +75,7 @@ TEST(ReadList, FullTableRefusesEvenARepeat) {
     t.push_back("n" + std::to_string(k));
   capture_messages msgs;
   read_list(t, "n0", 0);
-  read_list(t, write_file("n1\n").c_str(), 1);
+  read_list(t, temp_file("n1\n").c_str(), 1);
   EXPECT_EQ(t.size(), 1024u);
   EXPECT_EQ(msgs.text(),
             "internal error; functions list table overflow\n"
