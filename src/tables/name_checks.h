@@ -21,7 +21,7 @@ namespace kavel {
 class word_table {
  public:
   // Appends `name` unless the table is full; true when added. Duplicates are
-  // kept, as the design's tables keep them.
+  // kept: the lists hold names as given, repeats included.
   bool append(const std::string& name);
   bool contains(const char* token) const;
   // True when some entry is a prefix of `token` (an empty entry is a prefix
