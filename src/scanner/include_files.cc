@@ -74,12 +74,7 @@ int add_include(const char* text, int depth) {
       g_inc.missing.emplace(std::move(key), path);
   }
   if (!found) {
-    if (!angle) {
-      // The finished text goes out as the format, so a '%' in the path is
-      // left alone by the formatter (it has no arguments to read).
-      std::string msg = "\"" + path + "\": not found\n";
-      errmsg(msg.c_str());
-    }
+    if (!angle) errmsg1("\"%s\": not found\n", path);
     return -1;
   }
   if (g_inc.inc_cnt >= kNameTableMax) {
