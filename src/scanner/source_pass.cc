@@ -236,7 +236,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
             if (text.size() + len < kIncludeText) text += tok[k];
             if (k > first && tok[k][0] == closing) break;
           }
-          add_include(text.c_str(), 0);
+          add_include(text.c_str(), 0, file_name);
           next_line_wanted = true;
           continue;
         }
