@@ -2,9 +2,13 @@
 // flags and name lists, every other argument is a source scanned at once,
 // so an option acts on the files named after it), then the project headers
 // the sources included, then the sources again to record calls, and last
-// the listing or the texts of the requested functions.
+// the listing or the texts of the requested functions. A source or list
+// file that could not be read, an option that failed, or a requested
+// function that could not be printed is reported and the run goes on; it
+// ends with status 2 so that a script can tell.
 #include "driver/kavelt_main.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -22,6 +26,8 @@
 #include "support/str_list.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
+
+#define KAVEL_VERSION "0.93"
 
 namespace kavel {
 
@@ -189,9 +195,42 @@ const char* const usage_msg[] = {
     "   <c_files>   \x82\x83\x8c\xbe\x8c\xea\x82\xcc\x83\\\x81[\x83X\x83t\x83@\x83"
     "C\x83\x8b\x96\xbc",
     " ",
-    "Version: 0.93",
+    "Version: " KAVEL_VERSION,
     "",
 };
+
+// The help of --help. Every option has a line of its own, beginning with
+// the option.
+const char help_text[] = R"(Usage: kavel [-fgius] [-EUC] [-l <list>] [-L <file>] [-r <list>] [-R <file>]
+             [-m <list>] [-M <file>] [-I <dir>] <c_files>
+       kavel --help | --version | -usage
+
+Lists the functions that C source files define, or prints the text of the
+named ones with the comment above each. Arguments are read from left to
+right: an option acts on the source files named after it.
+
+  -i          listing lines carry file and line: name;file;line
+  -s          listing lines show each function's header line (wins over -i)
+  -l <list>   print the text of these functions (comma-separated list)
+  -L <file>   the same, with the names read from a file
+  -r <list>   exclude these names; !name re-admits a name
+  -R <file>   the same, with the names read from a file
+  -m <list>   take a name defined in several files from these files
+  -M <file>   the same, with the file names read from a file
+  -I <dir>    also look for #include "..." headers in this folder
+  -f          with -l: /* File: name */ before a function from another file
+  -u          with -l @name: /* Called by: name */ before each function
+  -g          with -l: a function's text starts right after the previous one
+  -EUC        multi-byte text in the sources is EUC, not Shift-JIS
+  -usage      (alone) the help text in Japanese, Shift-JIS encoded
+  --help      print this help
+  --version   print the name and version
+
+In lists * and ? are wildcards, @name prints name and everything below it in
+the call tree, and file#name takes the definition in that file.
+Exit status: 0 done; 1 ended early (help text, memory, output not written);
+2 a source or list file, an option or a requested function failed.
+)";
 
 namespace {
 
@@ -219,6 +258,28 @@ const list_option* find_list_option(const char* arg) {
   return nullptr;
 }
 
+// The options whose next argument is their parameter, whatever it looks like.
+bool takes_parameter(const char* arg) {
+  return find_list_option(arg) != nullptr || std::strcmp(arg, "-I") == 0;
+}
+
+// Long options are whole words after "--", which no group of switch letters
+// begins with. --help and --version answer before anything is read,
+// wherever they stand (but not as an option's parameter); null when
+// neither is given.
+const char* early_answer(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    if (takes_parameter(argv[i])) {
+      i++;
+    } else if (std::strcmp(argv[i], "--help") == 0) {
+      return help_text;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      return "kavel " KAVEL_VERSION "\n";
+    }
+  }
+  return nullptr;
+}
+
 void print_help() {
   for (int k = 0; usage_msg[k][0]; k++)
     std::printf("%s\n", usage_msg[k]);
@@ -231,8 +292,10 @@ void print_short_usage() {
   kavel_exit(1);
 }
 
-// A group of one-letter switches ("-fi"). Letters go on after an unknown one.
-void set_switches(const char* group, int& head_flag) {
+// A group of one-letter switches ("-fi"). Letters go on after an unknown
+// one; false when there was one.
+bool set_switches(const char* group, int& head_flag) {
+  bool known = true;
   for (const char* p = group + 1; *p; p++) {
     switch (*p) {
       case 'f':
@@ -252,18 +315,21 @@ void set_switches(const char* group, int& head_flag) {
         break;
       default:
         errmsg1("-%c: unknown option\n", *p);
+        known = false;
         break;
     }
   }
+  return known;
 }
 
-void scan_first_pass(const char* file) {
+bool scan_first_pass(const char* file) {
   if (!g_scan.fp.open(file)) {
-    errmsg1("\"%s\": not found\n", file);
-    return;
+    report_unopened(file, errno);
+    return false;
   }
   scan_source(file, 1, &g_names.mac_cnt);
   g_scan.fp.close();
+  return true;
 }
 
 // Headers recorded while this walk scans others are scanned too: the count
@@ -300,21 +366,24 @@ void scan_second_pass(const std::vector<const char*>& sources) {
   }
 }
 
-void print_requested() {
+// False when a requested function could not be printed. The functions an
+// @ walk meets below it do not count: a code base calls what it does not
+// define.
+bool print_requested() {
   name_table& list = g_opt.fun_list;
   size_t used = 0;
   while (used < list.size() && !list[used].empty())
     used++;
   for (size_t k = 0; k < used; k++)
     conv_search_str(list[k]);
+  bool all = true;
   for (size_t k = 0; k < used; k++) {
     std::string entry = list[k];
-    if (entry[0] == '@') {
-      print_fun_below(entry.c_str() + 1);
-    } else {
-      print_fun(-1, entry.c_str());
-    }
+    int no = entry[0] == '@' ? print_fun_below(entry.c_str() + 1) : print_fun(-1, entry.c_str());
+    if (no < 0)
+      all = false;
   }
+  return all;
 }
 
 void print_listing(int head_flag) {
@@ -348,9 +417,14 @@ int kavelt_main(int argc, char** argv) {
     print_help();
   if (argc < 2)
     print_short_usage();
+  if (const char* answer = early_answer(argc, argv)) {
+    std::fputs(answer, stdout);
+    return 0;
+  }
 
   int body_mode = 0;
   int head_flag = 0;
+  bool failed = false;
   std::vector<const char*> sources;
   for (int i = 1; i < argc; i++) {
     const char* arg = argv[i];
@@ -361,21 +435,26 @@ int kavelt_main(int argc, char** argv) {
       g_opt.euc_flag = 1;
     } else if (const list_option* o = find_list_option(arg)) {
       if (i + 1 < argc) {
-        read_list(g_opt.*(o->table), argv[++i], o->form);
+        failed |= !read_list(g_opt.*(o->table), argv[++i], o->form);
       } else {
         errmsg1("%s <list> parameter missing\n", arg);
+        failed = true;
       }
     } else if (std::strcmp(arg, "-I") == 0) {
       if (i + 1 < argc) {
         g_opt.inc_dir.push_back(argv[++i]);
       } else {
         errmsg1("-I <dir> parameter missing\n");
+        failed = true;
       }
+    } else if (arg[0] == '-' && arg[1] == '-') {
+      errmsg1("%s: unknown option\n", arg);  // --help and --version were answered
+      failed = true;
     } else if (arg[0] == '-') {
-      set_switches(arg, head_flag);
+      failed |= !set_switches(arg, head_flag);
     } else {
       sources.push_back(arg);
-      scan_first_pass(arg);
+      failed |= !scan_first_pass(arg);
     }
   }
 
@@ -383,12 +462,12 @@ int kavelt_main(int argc, char** argv) {
   scan_second_pass(sources);
 
   if (body_mode) {
-    print_requested();
+    failed |= !print_requested();
   } else {
     print_listing(head_flag);
   }
   std::fflush(stdout);
-  return 0;
+  return failed ? 2 : 0;
 }
 
 void reset_all() {

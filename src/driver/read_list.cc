@@ -5,6 +5,7 @@
 // passes over everything in front of it.
 #include "driver/read_list.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "scanner/line_reader.h"
@@ -83,11 +84,11 @@ bool take_line_names(name_table& table, const char* line, int known) {
   }
 }
 
-void read_list_file(name_table& table, const char* path, int known) {
+bool read_list_file(name_table& table, const char* path, int known) {
   line_reader in;
   if (!in.open(path)) {
-    errmsg1("\"%s\": not found\n", path);
-    return;
+    report_unopened(path, errno);
+    return false;
   }
   // One more byte than a piece and its terminator: a piece cut before its
   // line end gets a line feed of its own, so a name is cut where the piece
@@ -103,18 +104,26 @@ void read_list_file(name_table& table, const char* path, int known) {
       break;
   }
   in.close();
+  return true;
 }
 
 }  // namespace
 
-void read_list(name_table& table, const char* text, int form) {
+bool read_list(name_table& table, const char* text, int form) {
   // Only the entries present now make a name a repeat; names this call
   // adds do not.
   int known = static_cast<int>(table.size());
-  if (form == 0) {
-    read_comma_list(table, text, known);
+  if (form != 0)
+    return read_list_file(table, text, known);
+  read_comma_list(table, text, known);
+  return true;
+}
+
+void report_unopened(const char* path, int err) {
+  if (err == ENOENT || err == ENOTDIR || err == 0) {
+    errmsg1("\"%s\": not found\n", path);
   } else {
-    read_list_file(table, text, known);
+    errmsg1("\"%s\": cannot be read (%s)\n", path, std::strerror(err));
   }
 }
 

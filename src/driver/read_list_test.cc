@@ -132,11 +132,12 @@ TEST(ReadList, CrLfFileGivesTheSameNames) {
 TEST(ReadList, MissingFileLeavesTheTable) {
   name_table t{"a"};
   capture_messages msgs;
-  read_list(t, "no/such/list.txt", 1);
-  read_list(t, ::testing::TempDir().c_str(), 1);  // a directory is no list file
+  EXPECT_FALSE(read_list(t, "no/such/list.txt", 1));
+  EXPECT_FALSE(read_list(t, ::testing::TempDir().c_str(), 1));  // a directory is no list file
   EXPECT_EQ(t, (names{"a"}));
   EXPECT_EQ(msgs.text(),
-            "\"no/such/list.txt\": not found\n\"" + ::testing::TempDir() + "\": not found\n");
+            "\"no/such/list.txt\": not found\n\"" + ::testing::TempDir() +
+                "\": cannot be read (Is a directory)\n");
 }
 
 TEST(ReadList, FileOverflowStopsTheFile) {

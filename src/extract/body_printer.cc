@@ -239,11 +239,11 @@ int print_fun(int caller, const char* name) {
   return f->no;
 }
 
-void print_fun_below(const char* name) {
+int print_fun_below(const char* name) {
   int root = print_fun(-1, name);
   fun_info* top = record(root);
   if (!top)
-    return;
+    return root;
   top->printed = 1;
   // The path from the root to the current function. It lives on the heap,
   // so however deep the calls go the walk cannot run out of stack.
@@ -254,7 +254,7 @@ void print_fun_below(const char* name) {
     if (c == -1) {
       path.pop_back();
       if (path.empty())
-        return;
+        return root;
       path.back()->callee_next++;
       continue;
     }

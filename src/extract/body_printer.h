@@ -23,8 +23,9 @@ void reset_printer();
 // its number (also when it was printed before and nothing is printed now),
 // -1 when nothing could be printed.
 int print_fun(int caller, const char* name);
-// Prints `name` (pattern form, no '@') and, depth first, everything below it.
-void print_fun_below(const char* name);
+// Prints `name` (pattern form, no '@') and, depth first, everything below
+// it. Returns what print_fun returned for `name` itself.
+int print_fun_below(const char* name);
 // Prints the comment block that ends last before head_pos, looking back no
 // further than top_pos.
 void print_lead_comment(line_reader& file, long long head_pos, long long top_pos);

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -30,6 +31,7 @@ bool line_reader::open(const char* path) {
   struct stat st;
   if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
     std::fclose(f);
+    errno = EISDIR;  // the caller may say why
     return false;
   }
   // The reader has a buffer of its own; one for the stream as well would

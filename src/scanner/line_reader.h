@@ -22,7 +22,8 @@ class line_reader {
   line_reader& operator=(const line_reader&) = delete;
   ~line_reader() { close(); }
 
-  // Opens `path` for reading; false when it cannot be opened or is a directory.
+  // Opens `path` for reading; false when it cannot be opened or is a
+  // directory, with errno saying why (EISDIR for a directory).
   bool open(const char* path);
   // Takes over an open stream (tests feed strings through fmemopen).
   void open_stream(FILE* stream);

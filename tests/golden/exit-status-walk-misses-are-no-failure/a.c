@@ -1,0 +1,9 @@
+int twice(void)
+{
+  return 1;
+}
+
+int main(void)
+{
+  return twice() + undefined();
+}
