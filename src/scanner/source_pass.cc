@@ -130,6 +130,11 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   int header_line = 0;
   int record = -1;  // the record entered for the current definition
   std::string cur_fun;
+  // The run of words and '*' that ends at a header's name: the offset of the
+  // line of its first word, -1 when no run is open. A return type on a line
+  // of its own that is no known type word (`size_t`) belongs to the text.
+  long long run_start = -1;
+  int offset_line = 0;  // line number whose start is line_offset
 
   auto note_start = [&] {
     noted_start = latch_offset;
@@ -141,8 +146,9 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     if (add_fun(0, file_name, header_line) == 0 && text_state == 1) {
       record = g_tab.fun_no - 1;
       fun_info& r = *g_tab.Finf[record];
-      r.top_pos = noted_start;
-      r.head_pos = line_offset;
+      long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
+      r.top_pos = noted_start < head ? noted_start : head;
+      r.head_pos = head;
       r.end_pos = noted_start;
       text_state = 2;
     } else {
@@ -164,6 +170,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       long long off = s.fp.start();
       if (text_state == 0) latch_offset = off;
       line_offset = off;
+      offset_line = line_counter;
     }
     set_token(s.line_buf, kText);
 
@@ -173,6 +180,19 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && text_state == 0) note_start();
+      if (pass == 1) {
+        // Only a word read on a line whose start is known can open the run:
+        // an analyser that read on leaves line_offset at an earlier line.
+        // A macro name the checks take for a separator (`__init`) is a word here.
+        bool word = (c == '*' && t[1] == 0) || sep_index(c) < 0;
+        // A '(' is the header's own when it follows the name; the call rule
+        // below closes the run after it.
+        if ((!word && c != '(') || depth > 0) {
+          run_start = -1;
+        } else if (run_start < 0 && offset_line == line_counter && c != '*') {
+          run_start = line_offset;
+        }
+      }
 
       if (c == '/' && t[1] == '*' && t[2] == 0) {
         if (text_state == 0 && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
@@ -268,6 +288,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           }
         }
         i = r & ~kHeaderBit;
+        run_start = -1;  // the statement ended at a ';' or a header's ')'
         continue;
       }
       if (c == '{') {
@@ -294,6 +315,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         continue;
       }
       call_form form = c == '(' ? call_paren(i) : kNoCall;
+      if (c == '(' && form == kNoCall) run_start = -1;
       if (form != kNoCall) {
         int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
@@ -315,6 +337,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         } else if (pass == 2) {
           add_group_calls(cur_fun.c_str());
         }
+        run_start = -1;
         continue;
       }
       if (pass == 2 && c == '=' && tok[i + 1][0] != '=') {
