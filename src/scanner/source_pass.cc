@@ -6,6 +6,7 @@
 #include "scanner/source_pass.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "extract/ignore_list.h"
@@ -34,6 +35,101 @@ bool skip_continuations(int& line_counter) {
   return true;
 }
 
+
+// What follows the ')' that closes a group at file level.
+enum class after_group { kBrace, kDeclarations, kOther };
+
+// The current line as the pass holds it; restored, the pass goes on as if
+// nothing had been read past it. The token pointers point into line_buf or
+// at constant marks, so copying the line back makes them valid again.
+struct held_line {
+  char buf[kLineBuf];
+  char org[kLineBuf];
+  const char* token[kTokenMax + 2];
+  int token_no;
+  long long next;
+  held_line() {
+    std::memcpy(buf, g_scan.line_buf, sizeof buf);
+    std::memcpy(org, g_scan.line_org, sizeof org);
+    std::memcpy(token, g_scan.token, sizeof token);
+    token_no = g_scan.token_no;
+    next = g_scan.fp.pos();
+  }
+  ~held_line() {
+    g_scan.fp.seek(next);
+    std::memcpy(g_scan.line_buf, buf, sizeof buf);
+    std::memcpy(g_scan.line_org, org, sizeof org);
+    std::memcpy(g_scan.token, token, sizeof token);
+    g_scan.token_no = token_no;
+  }
+};
+
+bool is_name(const char* t) {
+  unsigned char c = static_cast<unsigned char>(t[0]);
+  return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Reads on from the ')' at token r to see whether a body follows: a '{'
+// (comments and directive lines may stand between), or old-style parameter
+// declarations, each ending in ';', and then the '{'. A declaration holds
+// no literal, no '=' and no name directly followed by '(' other than a type
+// word (`int (*cmp)();`), so a macro invocation after a group ends the look
+// at once.
+after_group look_after_group(int r, int line_counter) {
+  std::unique_ptr<held_line> held(new held_line);
+  bool in_declaration = false;
+  bool declarations = false;
+  bool after_name = false;
+  for (int j = r + 1;;) {
+    if (j >= g_scan.token_no) {
+      if (next_code_line(line_counter) < 0) return after_group::kOther;
+      j = 0;
+      continue;
+    }
+    const char* t = g_scan.token[j];
+    if (t[0] == '/' && t[1] == '*' && t[2] == 0) {
+      j = skip_comment(j, line_counter);
+      if (j < 0) return after_group::kOther;
+      j++;
+      continue;
+    }
+    if (t[0] == '/' && t[1] == '/' && t[2] == 0) {
+      if (skip_line_comment(j, line_counter) < 0 || pass_directives(line_counter) < 0)
+        return after_group::kOther;
+      j = 0;
+      continue;
+    }
+    const char c = t[0];
+    if (c == '{') {
+      if (in_declaration) return after_group::kOther;
+      return declarations ? after_group::kDeclarations : after_group::kBrace;
+    }
+    if (c == ';') {
+      if (!in_declaration) return after_group::kOther;
+      in_declaration = false;
+      declarations = true;
+    } else if (c == '"' || c == '\'' || c == '=' || c == '}' || (c == '(' && after_name)) {
+      return after_group::kOther;
+    } else {
+      in_declaration = true;
+    }
+    after_name = is_name(t) && !check_type(t);
+    j++;
+  }
+}
+
+// Whether the call-shaped group closed at token r, at file level and not
+// followed by ',', ';' or '=', heads a function. Parameters with type words
+// make it one as they always did; a group of plain names is an old-style
+// header only when a body or parameter declarations follow; any other group
+// (`__printf(1, 2)`, `module_init(f)` followed by more invocations) is a
+// macro invocation unless a '{' follows it.
+bool group_heads_function(int r, int line_counter) {
+  const group_form form = g_tab.Fun.form;
+  if (form == kTypedParams || g_scan.token[r + 1][0] == '{') return true;
+  after_group next = look_after_group(r, line_counter);
+  return next == after_group::kBrace || (form == kPlainNames && next != after_group::kOther);
+}
 
 }  // namespace
 
@@ -327,7 +423,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         // as `int f(int);` declares one: '=' ends no header either.
         bool declaration = follower == ',' || follower == ';' || follower == '=';
         if (depth == 0) {
-          if (!declaration) {
+          if (!declaration && group_heads_function(i, line_counter)) {
             if (pass == 1) {
               accept_header();
             } else {

@@ -78,8 +78,14 @@ struct fun_info {
 // The latest analysed parenthesised group: entry 0 is the name before the
 // parenthesis, further entries nested calls and functions reached through
 // variables. Slots an analysis does not set keep what an earlier one left.
+// What the arguments of a group's own parentheses hold, in rising
+// precedence: only plain names (or nothing), other things (a number, a
+// string, an operator, a nested group), or a type word.
+enum group_form : int8_t { kPlainNames = 0, kOtherArgs = 1, kTypedParams = 2 };
+
 struct fun_group {
   int num = 0;
+  group_form form = kPlainNames;  // of the last group ana_args took apart
   opt_text name[kGroupMax];
   int16_t arg_cnt[kGroupMax] = {};
   opt_text arg[kGroupMax][kArgMax];
