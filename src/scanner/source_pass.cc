@@ -214,6 +214,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   pass_view& pv = s.pass;
   pv = pass_view{};
   pv.file_name = file_name;
+  pv.utf8 = true;
   int& depth = pv.depth;
   int& cond_depth = pv.cond_depth;
 
