@@ -223,6 +223,14 @@ int add_call(const char* caller, const char* callee, bool any_record = false);
 int group_callees();
 // Records that `caller` calls each of them.
 void add_group_calls(const char* caller);
+// The definitions a call of record `callee`'s name from record `caller`
+// reaches (caller -1: a name asked for by itself), in file order. A name
+// whose definitions all lie in one file has them as alternatives (the
+// branches of an #if, a function and a macro) and reaches them all; else a
+// call reaches the definitions in the caller's own file. Empty when the name
+// is defined in several files and the caller's file defines none of them:
+// a multiple function. A file scanned twice yields each definition once.
+std::vector<int> reached_records(int caller, int callee);
 // Number of the first record whose name matches the pattern `name`, or -1.
 int ser_fun(const char* name);
 // The same from record `start` on.
