@@ -143,10 +143,14 @@ def main():
     both = [e for e in kv if e in ct and ct[e] is not None]
     step = max(1, len(both) // a.sample)
     sample = both[::step][:a.sample]
-    got = texts(kavel, a.files, ["%s#%s" % (f, n) for n, f, _ in sample])
+    # A function is printed once per run, and one request prints all the
+    # alternatives of a name in its file: ask for each file#name once.
+    wanted = list(dict.fromkeys("%s#%s" % (f, n) for n, f, _ in sample))
+    got = dict(zip(wanted, texts(kavel, a.files, wanted)))
     sources = {}
     exact = 0
-    for (name, file, line), chunk in zip(sample, got):
+    for name, file, line in sample:
+        chunk = got.get("%s#%s" % (file, name), [])
         if file not in sources:
             with open(file, encoding="utf-8", errors="replace") as f:
                 sources[file] = f.read().split("\n")
