@@ -48,7 +48,9 @@ struct held_line {
   const char* token[kTokenMax + 2];
   int token_no;
   long long next;
+  pass_view pass;  // the UTF-8 check among it: lines read ahead are checked again
   held_line() {
+    pass = g_scan.pass;
     std::memcpy(buf, g_scan.line_buf, sizeof buf);
     std::memcpy(org, g_scan.line_org, sizeof org);
     std::memcpy(token, g_scan.token, sizeof token);
@@ -61,6 +63,7 @@ struct held_line {
     std::memcpy(g_scan.line_org, org, sizeof org);
     std::memcpy(g_scan.token, token, sizeof token);
     g_scan.token_no = token_no;
+    g_scan.pass = pass;
   }
 };
 
