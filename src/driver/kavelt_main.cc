@@ -333,8 +333,8 @@ bool scan_first_pass(const char* file) {
 }
 
 // Headers recorded while this walk scans others are scanned too: the count
-// is read afresh each round.
-void scan_include_files(int argc, char** argv) {
+// is read afresh each round. The headers scanned go to `scanned` in order.
+void scan_include_files(int argc, char** argv, std::vector<std::string>& scanned) {
   for (int k = 0; k < g_inc.inc_cnt && k < static_cast<int>(g_inc.inc_path.size()); k++) {
     // Copies: the scan may add entries and move the tables.
     std::string path = g_inc.inc_path[k];
@@ -352,18 +352,27 @@ void scan_include_files(int argc, char** argv) {
     }
     scan_source(path.c_str(), 1, &g_names.mac_cnt);
     g_scan.fp.close();
+    scanned.push_back(path);
   }
 }
 
-void scan_second_pass(const std::vector<const char*>& sources) {
+void scan_second(const char* file) {
+  if (!g_scan.fp.open(file))
+    return;  // the first pass has reported it
+  scan_source(file, 2, nullptr);
+  g_scan.fp.close();
+}
+
+// The headers come after the sources, in the first pass's order, so that a
+// name's definitions are met in the order of its records.
+void scan_second_pass(const std::vector<const char*>& sources,
+                      const std::vector<std::string>& headers) {
   g_tab.gfun_cnt = 0;
   g_tab.lfun_cnt = 0;
-  for (const char* file : sources) {
-    if (!g_scan.fp.open(file))
-      continue;  // the first pass has reported it
-    scan_source(file, 2, nullptr);
-    g_scan.fp.close();
-  }
+  for (const char* file : sources)
+    scan_second(file);
+  for (const std::string& file : headers)
+    scan_second(file.c_str());
 }
 
 // False when a requested function could not be printed. The functions an
@@ -458,8 +467,9 @@ int kavelt_main(int argc, char** argv) {
     }
   }
 
-  scan_include_files(argc, argv);
-  scan_second_pass(sources);
+  std::vector<std::string> headers;
+  scan_include_files(argc, argv, headers);
+  scan_second_pass(sources, headers);
 
   if (body_mode) {
     failed |= !print_requested();

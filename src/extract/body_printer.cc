@@ -189,7 +189,37 @@ bool select_file(const std::string& file) {
 
 }  // namespace
 
-int print_fun(int caller, const char* name) {
+namespace {
+
+// Prints record f, reached from record `caller` (-1: asked for by name).
+// Returns its number, also when it was printed before; -1 when nothing
+// could be printed.
+int print_record(int caller, fun_info& f) {
+  if (f.top_pos == f.end_pos) {
+    errmsg1("internal error; %s is none statement\n", f.name);
+    return -1;
+  }
+  if (f.printed)
+    return f.no;
+  if (!select_file(f.file))
+    return -1;
+  fun_info* by = record(caller);
+  if (by && g_opt.caller_flag)
+    std::printf("/* Called by: %s */\n", by->name.c_str());
+  if (g_opt.lead_flag || f.head_pos == -1) {
+    f.head_pos = f.top_pos;
+  } else {
+    print_lead_comment(g_print.text_fp, f.head_pos, f.top_pos);
+  }
+  copy_text(f);
+  f.printed = 1;
+  return f.no;
+}
+
+// The records `name` (pattern form, optionally "file#" before it) asks
+// for, in file order: its definition, the alternatives of one file, or
+// with "file#" those in that file. Empty, after the message, when none.
+std::vector<int> requested_records(const char* name) {
   std::string file_part;
   const char* pattern = name;
   const char* hash = std::strchr(name, '#');
@@ -202,60 +232,48 @@ int print_fun(int caller, const char* name) {
   fun_info* f = record(no);
   if (!f) {
     errmsg1("\"%s\": not found\n", org_search_str(pattern));
-    return -1;
+    return {};
   }
-  if (f->dup) {
-    if (!has_file) {
+  if (!f->dup)
+    return {no};
+  if (!has_file) {
+    std::vector<int> alternatives = reached_records(-1, no);
+    if (alternatives.empty())
       errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file);
-      return -1;
-    }
-    while (f && f->file != file_part)
-      f = record(ser_fun_next(f->no + 1, pattern));
-    if (!f) {
-      // org_search_str answers in one buffer, so keep the first answer.
-      std::string written = org_search_str(pattern);
-      errmsg1("%s in \"%s\": not found\n", written, org_search_str(file_part.c_str()));
-      return -1;
-    }
+    return alternatives;
   }
-  if (f->top_pos == f->end_pos) {
-    errmsg1("internal error; %s is none statement\n", f->name);
-    return -1;
+  while (f && f->file != file_part)
+    f = record(ser_fun_next(f->no + 1, pattern));
+  if (!f) {
+    // org_search_str answers in one buffer, so keep the first answer.
+    std::string written = org_search_str(pattern);
+    errmsg1("%s in \"%s\": not found\n", written, org_search_str(file_part.c_str()));
+    return {};
   }
-  if (f->printed)
-    return f->no;
-  if (!select_file(f->file))
-    return -1;
-  fun_info* by = record(caller);
-  if (by && g_opt.caller_flag)
-    std::printf("/* Called by: %s */\n", by->name.c_str());
-  if (g_opt.lead_flag || f->head_pos == -1) {
-    f->head_pos = f->top_pos;
-  } else {
-    print_lead_comment(g_print.text_fp, f->head_pos, f->top_pos);
-  }
-  copy_text(*f);
-  f->printed = 1;
-  return f->no;
+  // A call from the definition found reaches the others of its file.
+  return reached_records(f->no, f->no);
 }
 
-int print_fun_below(const char* name) {
-  int root = print_fun(-1, name);
-  fun_info* top = record(root);
-  if (!top)
-    return root;
+// Prints, depth first, everything below `top`, which is printed.
+void print_below(fun_info* top) {
   top->printed = 1;
-  // The path from the root to the current function. It lives on the heap,
-  // so however deep the calls go the walk cannot run out of stack.
-  std::vector<fun_info*> path{top};
+  // The path from the root to the current function, each with the
+  // alternative its current callee has reached. It lives on the heap, so
+  // however deep the calls go the walk cannot run out of stack.
+  struct step {
+    fun_info* rec;
+    size_t alt;
+  };
+  std::vector<step> path{{top, 0}};
   for (;;) {
-    fun_info& cur = *path.back();
+    step& at = path.back();
+    fun_info& cur = *at.rec;
     int c = cur.callee_next < kLinkSlots ? cur.link[cur.callee_next] : -1;
     if (c == -1) {
       path.pop_back();
       if (path.empty())
-        return root;
-      path.back()->callee_next++;
+        return;
+      path.back().alt++;
       continue;
     }
     if (c >= kExternBase) {
@@ -270,18 +288,51 @@ int print_fun_below(const char* name) {
       cur.callee_next++;
       continue;
     }
-    if (!callee->printed && callee->dup == 0) {
-      if (!check_ignfun(callee->name.c_str()))
-        print_fun(cur.no, callee->name.c_str());
-      callee->printed = 1;
-      path.push_back(callee);
+    // A name's alternatives, or its definitions in the caller's file, come
+    // as consecutive callees, each printed and walked below.
+    std::vector<int> reached = reached_records(cur.no, c);
+    if (reached.empty())
+      errmsg1("%s in \"%s\": multiple function\n", callee->name, callee->file);
+    if (at.alt >= reached.size()) {
+      at.alt = 0;
+      cur.callee_next++;
       continue;
     }
-    if (callee->dup) {
-      errmsg1("%s in \"%s\": multiple function\n", callee->name, callee->file);
+    fun_info* next = record(reached[at.alt]);
+    if (!next->printed) {
+      if (!check_ignfun(next->name.c_str()))
+        print_record(cur.no, *next);
+      next->printed = 1;
+      path.push_back({next, 0});
+      continue;
     }
-    cur.callee_next++;
+    at.alt++;
   }
+}
+
+}  // namespace
+
+int print_fun(int caller, const char* name) {
+  int first = -1;
+  for (int no : requested_records(name)) {
+    int printed = print_record(caller, *record(no));
+    if (first < 0)
+      first = printed;
+  }
+  return first;
+}
+
+int print_fun_below(const char* name) {
+  int first = -1;
+  for (int no : requested_records(name)) {
+    fun_info* top = record(no);
+    int printed = print_record(-1, *top);
+    if (printed >= 0)
+      print_below(top);
+    if (first < 0)
+      first = printed;
+  }
+  return first;
 }
 
 void print_lead_comment(line_reader& file, long long head_pos, long long top_pos) {

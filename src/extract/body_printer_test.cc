@@ -418,12 +418,16 @@ TEST_F(WalkTest, ExternalAndDuplicateCallees) {
   calls(no_['b'], x);
   calls(no_['b'], no_['e']);
   calls(no_['a'], no_['e']);
-  g_tab.Finf[no_['e']]->dup = 1;
+  // e defined in two files, neither of them the callers' own.
+  std::string other = write("w2.c", "int e(void)\n{\n}\n");
+  int e2 = add_in("e", other, "int e(void)\n{\n}\n", "int e(", "int e(", "int e(void)\n{\n}");
+  g_tab.Finf[no_['e']]->file = "w3.c";
+  g_tab.Finf[no_['e']]->dup = g_tab.Finf[e2]->dup = 1;
   capture_stdout out;
   capture_messages err;
   print_fun_below("a");
   EXPECT_EQ(out.text(), fn('a') + by('a') + fn('b'));
-  std::string dupmsg = "e in \"" + path_ + "\": multiple function\n";
+  std::string dupmsg = "e in \"w3.c\": multiple function\n";
   EXPECT_EQ(err.text(), "\"xfun\": not found\n\"xfun\": not found\n" + dupmsg + dupmsg);
 }
 

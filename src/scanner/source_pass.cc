@@ -6,6 +6,7 @@
 #include "scanner/source_pass.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "extract/ignore_list.h"
@@ -34,6 +35,104 @@ bool skip_continuations(int& line_counter) {
   return true;
 }
 
+
+// What follows the ')' that closes a group at file level.
+enum class after_group { kBrace, kDeclarations, kOther };
+
+// The current line as the pass holds it; restored, the pass goes on as if
+// nothing had been read past it. The token pointers point into line_buf or
+// at constant marks, so copying the line back makes them valid again.
+struct held_line {
+  char buf[kLineBuf];
+  char org[kLineBuf];
+  const char* token[kTokenMax + 2];
+  int token_no;
+  long long next;
+  pass_view pass;  // the UTF-8 check among it: lines read ahead are checked again
+  held_line() {
+    pass = g_scan.pass;
+    std::memcpy(buf, g_scan.line_buf, sizeof buf);
+    std::memcpy(org, g_scan.line_org, sizeof org);
+    std::memcpy(token, g_scan.token, sizeof token);
+    token_no = g_scan.token_no;
+    next = g_scan.fp.pos();
+  }
+  ~held_line() {
+    g_scan.fp.seek(next);
+    std::memcpy(g_scan.line_buf, buf, sizeof buf);
+    std::memcpy(g_scan.line_org, org, sizeof org);
+    std::memcpy(g_scan.token, token, sizeof token);
+    g_scan.token_no = token_no;
+    g_scan.pass = pass;
+  }
+};
+
+bool is_name(const char* t) {
+  unsigned char c = static_cast<unsigned char>(t[0]);
+  return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Reads on from the ')' at token r to see whether a body follows: a '{'
+// (comments and directive lines may stand between), or old-style parameter
+// declarations, each ending in ';', and then the '{'. A declaration holds
+// no literal, no '=' and no name directly followed by '(' other than a type
+// word (`int (*cmp)();`), so a macro invocation after a group ends the look
+// at once.
+after_group look_after_group(int r, int line_counter) {
+  std::unique_ptr<held_line> held(new held_line);
+  bool in_declaration = false;
+  bool declarations = false;
+  bool after_name = false;
+  for (int j = r + 1;;) {
+    if (j >= g_scan.token_no) {
+      if (next_code_line(line_counter) < 0) return after_group::kOther;
+      j = 0;
+      continue;
+    }
+    const char* t = g_scan.token[j];
+    if (t[0] == '/' && t[1] == '*' && t[2] == 0) {
+      j = skip_comment(j, line_counter);
+      if (j < 0) return after_group::kOther;
+      j++;
+      continue;
+    }
+    if (t[0] == '/' && t[1] == '/' && t[2] == 0) {
+      if (skip_line_comment(j, line_counter) < 0 || pass_directives(line_counter) < 0)
+        return after_group::kOther;
+      j = 0;
+      continue;
+    }
+    const char c = t[0];
+    if (c == '{') {
+      if (in_declaration) return after_group::kOther;
+      return declarations ? after_group::kDeclarations : after_group::kBrace;
+    }
+    if (c == ';') {
+      if (!in_declaration) return after_group::kOther;
+      in_declaration = false;
+      declarations = true;
+    } else if (c == '"' || c == '\'' || c == '=' || c == '}' || (c == '(' && after_name)) {
+      return after_group::kOther;
+    } else {
+      in_declaration = true;
+    }
+    after_name = is_name(t) && !check_type(t);
+    j++;
+  }
+}
+
+// Whether the call-shaped group closed at token r, at file level and not
+// followed by ',', ';' or '=', heads a function. Parameters with type words
+// make it one as they always did; a group of plain names is an old-style
+// header only when a body or parameter declarations follow; any other group
+// (`__printf(1, 2)`, `module_init(f)` followed by more invocations) is a
+// macro invocation unless a '{' follows it.
+bool group_heads_function(int r, int line_counter) {
+  const group_form form = g_tab.Fun.form;
+  if (form == kTypedParams || g_scan.token[r + 1][0] == '{') return true;
+  after_group next = look_after_group(r, line_counter);
+  return next == after_group::kBrace || (form == kPlainNames && next != after_group::kOther);
+}
 
 }  // namespace
 
@@ -118,6 +217,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   pass_view& pv = s.pass;
   pv = pass_view{};
   pv.file_name = file_name;
+  pv.utf8 = true;
   int& depth = pv.depth;
   int& cond_depth = pv.cond_depth;
 
@@ -130,6 +230,11 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   int header_line = 0;
   int record = -1;  // the record entered for the current definition
   std::string cur_fun;
+  // The run of words and '*' that ends at a header's name: the offset of the
+  // line of its first word, -1 when no run is open. A return type on a line
+  // of its own that is no known type word (`size_t`) belongs to the text.
+  long long run_start = -1;
+  int offset_line = 0;  // line number whose start is line_offset
 
   auto note_start = [&] {
     noted_start = latch_offset;
@@ -141,8 +246,9 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     if (add_fun(0, file_name, header_line) == 0 && text_state == 1) {
       record = g_tab.fun_no - 1;
       fun_info& r = *g_tab.Finf[record];
-      r.top_pos = noted_start;
-      r.head_pos = line_offset;
+      long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
+      r.top_pos = noted_start < head ? noted_start : head;
+      r.head_pos = head;
       r.end_pos = noted_start;
       text_state = 2;
     } else {
@@ -164,6 +270,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       long long off = s.fp.start();
       if (text_state == 0) latch_offset = off;
       line_offset = off;
+      offset_line = line_counter;
     }
     set_token(s.line_buf, kText);
 
@@ -173,6 +280,19 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && text_state == 0) note_start();
+      if (pass == 1) {
+        // Only a word read on a line whose start is known can open the run:
+        // an analyser that read on leaves line_offset at an earlier line.
+        // A macro name the checks take for a separator (`__init`) is a word here.
+        bool word = (c == '*' && t[1] == 0) || sep_index(c) < 0;
+        // A '(' is the header's own when it follows the name; the call rule
+        // below closes the run after it.
+        if ((!word && c != '(') || depth > 0) {
+          run_start = -1;
+        } else if (run_start < 0 && offset_line == line_counter && c != '*') {
+          run_start = line_offset;
+        }
+      }
 
       if (c == '/' && t[1] == '*' && t[2] == 0) {
         if (text_state == 0 && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
@@ -268,6 +388,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           }
         }
         i = r & ~kHeaderBit;
+        run_start = -1;  // the statement ended at a ';' or a header's ')'
         continue;
       }
       if (c == '{') {
@@ -294,6 +415,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         continue;
       }
       call_form form = c == '(' ? call_paren(i) : kNoCall;
+      if (c == '(' && form == kNoCall) run_start = -1;
       if (form != kNoCall) {
         int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
@@ -305,7 +427,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         // as `int f(int);` declares one: '=' ends no header either.
         bool declaration = follower == ',' || follower == ';' || follower == '=';
         if (depth == 0) {
-          if (!declaration) {
+          if (!declaration && group_heads_function(i, line_counter)) {
             if (pass == 1) {
               accept_header();
             } else {
@@ -315,6 +437,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         } else if (pass == 2) {
           add_group_calls(cur_fun.c_str());
         }
+        run_start = -1;
         continue;
       }
       if (pass == 2 && c == '=' && tok[i + 1][0] != '=') {

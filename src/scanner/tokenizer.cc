@@ -90,6 +90,44 @@ void quote_append(char* buf, int& len, const char* t) {
   buf[len] = 0;
 }
 
+// Follows the UTF-8 check over one piece of `n` bytes; clears pv.utf8 at
+// the first byte that no valid UTF-8 text can hold there. A character may
+// go on into the next piece of a long line.
+void check_utf8(pass_view& pv, const char* line, int n) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(line);
+  for (int i = 0; i < n; i++) {
+    unsigned char c = p[i];
+    if (pv.utf8_need > 0) {
+      if (c < pv.utf8_low || c > pv.utf8_high) {
+        pv.utf8 = false;
+        return;
+      }
+      pv.utf8_need--;
+      pv.utf8_low = 0x80;
+      pv.utf8_high = 0xBF;
+      continue;
+    }
+    if (c < 0x80)
+      continue;
+    // Lead bytes and the range of their first continuation byte, which
+    // turns away overlong forms and surrogates.
+    if (c >= 0xC2 && c <= 0xDF) {
+      pv.utf8_need = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      pv.utf8_need = 2;
+      pv.utf8_low = c == 0xE0 ? 0xA0 : 0x80;
+      pv.utf8_high = c == 0xED ? 0x9F : 0xBF;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      pv.utf8_need = 3;
+      pv.utf8_low = c == 0xF0 ? 0x90 : 0x80;
+      pv.utf8_high = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+      pv.utf8 = false;
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 void reset_scan() {
@@ -117,8 +155,10 @@ int set_token(char* line, int mode) {
     if (count < kTokenMax)
       token[count++] = t;
   };
-  // A byte that takes the next one with it inside comments and literals.
-  auto lead = [&](unsigned char c) { return euc ? c >= 0x80 : is_sjis_lead(c); };
+  // A byte that takes the next one with it inside comments and literals;
+  // none in a file that is UTF-8 so far.
+  const bool utf8 = g_scan.pass.utf8;
+  auto lead = [&](unsigned char c) { return !utf8 && (euc ? c >= 0x80 : is_sjis_lead(c)); };
   // A character of comment or literal text: it starts a word unless one is
   // open. The byte after a lead byte belongs to it and is never examined; a
   // lead byte right before the terminator stands alone.
@@ -272,8 +312,11 @@ int read_line(int& line_counter) {
   // every string function below; a comment or literal cut there would then
   // swallow the lines after it. The scanner sees it as a blank, in both
   // copies; the printer copies the file's own bytes.
-  if (g_scan.fp.read_text(g_scan.line_buf, g_scan.line_org) < 0)
+  int n = g_scan.fp.read_text(g_scan.line_buf, g_scan.line_org);
+  if (n < 0)
     return -1;
+  if (g_scan.pass.utf8)
+    check_utf8(g_scan.pass, g_scan.line_org, n);
   g_scan.line_buf[kLineBuf - 1] = 0;
   line_counter++;
   return 0;

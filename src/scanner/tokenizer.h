@@ -7,6 +7,8 @@
 #ifndef KAVEL_SCANNER_TOKENIZER_H_
 #define KAVEL_SCANNER_TOKENIZER_H_
 
+#include <cstdint>
+
 #include "scanner/line_reader.h"
 
 namespace kavel {
@@ -30,6 +32,14 @@ struct pass_view {
   int depth = 0;                 // brace depth of the pass
   int cond_depth = 0;            // #if lines met inside bodies and not yet closed
   const char* file_name = "";    // for messages
+  // The file's lines read so far are valid UTF-8, so no byte of a comment or
+  // literal takes the next one with it. scan_source sets it for each file;
+  // the first line that is not valid UTF-8 clears it for the rest of the
+  // file. No byte of a UTF-8 character can be a quote, a backslash, '*' or
+  // '/', whereas the two-byte rule would swallow one after an em dash.
+  bool utf8 = false;
+  int8_t utf8_need = 0;  // continuation bytes the last line's last character still wants
+  uint8_t utf8_low = 0x80, utf8_high = 0xBF;  // range of the next continuation byte
 };
 
 struct scan_state {

@@ -161,6 +161,13 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   int e = 0;
   int k = 0;
   const bool keep_text = pass == 1 && (param_mode == 1 || depth == 0);
+  f.form = kPlainNames;
+  // Both passes see every token the form depends on: pass 1 skips a
+  // parameter's tokens after its type word, but a type word settles it.
+  auto mark = [&f](group_form v) {
+    if (v > f.form)
+      f.form = v;
+  };
   int i = start + 1;
   for (;;) {
     if (!reach_token(i, line_counter))
@@ -191,6 +198,8 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       continue;
     }
     if (c == '(') {
+      if (!open.empty() || other > 0)
+        mark(kOtherArgs);
       if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
         e = make_entry(tok(i - 1), 1);
         open.push_back(e);
@@ -229,6 +238,10 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
     }
 
     // Any other token belongs to the current argument.
+    if (check_type(t))
+      mark(kTypedParams);
+    else if (!is_letter(c) && c != '_')
+      mark(kOtherArgs);
     if (f.arg_cnt[e] == 0)
       f.arg_cnt[e] = 1;
     if (is_quote(t)) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "extract/ignore_list.h"
 #include "extract/pattern.h"
@@ -409,6 +410,34 @@ int add_call(const char* caller, const char* callee, bool any_record) {
     }
   }
   return 0;
+}
+
+std::vector<int> reached_records(int caller, int callee) {
+  if (callee < 0 || callee >= g_tab.fun_no)
+    return {};
+  const fun_info& r = *g_tab.Finf[callee];
+  const std::vector<int>* all = r.dup ? g_tab.by_name.find(r.name) : nullptr;
+  if (all == nullptr || r.name.empty())
+    return {callee};
+  std::vector<int> out;
+  bool one_file = true;
+  for (int k : *all)
+    one_file = one_file && g_tab.Finf[k]->file == r.file;
+  const std::string* file = &r.file;
+  if (!one_file) {
+    if (caller < 0 || caller >= g_tab.fun_no)
+      return {};
+    file = &g_tab.Finf[caller]->file;
+  }
+  // The records kept all lie in one file, where two that end at one place
+  // are one definition read twice (the file was named twice).
+  std::set<long long> seen;
+  for (int k : *all) {
+    const fun_info& d = *g_tab.Finf[k];
+    if (d.file == *file && seen.insert(d.end_pos).second)
+      out.push_back(k);
+  }
+  return out;
 }
 
 namespace {

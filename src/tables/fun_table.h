@@ -78,8 +78,14 @@ struct fun_info {
 // The latest analysed parenthesised group: entry 0 is the name before the
 // parenthesis, further entries nested calls and functions reached through
 // variables. Slots an analysis does not set keep what an earlier one left.
+// What the arguments of a group's own parentheses hold, in rising
+// precedence: only plain names (or nothing), other things (a number, a
+// string, an operator, a nested group), or a type word.
+enum group_form : int8_t { kPlainNames = 0, kOtherArgs = 1, kTypedParams = 2 };
+
 struct fun_group {
   int num = 0;
+  group_form form = kPlainNames;  // of the last group ana_args took apart
   opt_text name[kGroupMax];
   int16_t arg_cnt[kGroupMax] = {};
   opt_text arg[kGroupMax][kArgMax];
@@ -217,6 +223,14 @@ int add_call(const char* caller, const char* callee, bool any_record = false);
 int group_callees();
 // Records that `caller` calls each of them.
 void add_group_calls(const char* caller);
+// The definitions a call of record `callee`'s name from record `caller`
+// reaches (caller -1: a name asked for by itself), in file order. A name
+// whose definitions all lie in one file has them as alternatives (the
+// branches of an #if, a function and a macro) and reaches them all; else a
+// call reaches the definitions in the caller's own file. Empty when the name
+// is defined in several files and the caller's file defines none of them:
+// a multiple function. A file scanned twice yields each definition once.
+std::vector<int> reached_records(int caller, int callee);
 // Number of the first record whose name matches the pattern `name`, or -1.
 int ser_fun(const char* name);
 // The same from record `start` on.
