@@ -5,7 +5,11 @@
 // the listing or the texts of the requested functions.
 #include "driver/kavelt_main.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -257,26 +261,27 @@ void set_switches(const char* group, int& head_flag) {
   }
 }
 
-void scan_first_pass(const char* file) {
-  if (!g_scan.fp.open(file)) {
+// False (after the message) when `file` cannot be scanned. Only a regular
+// file is read: a FIFO or a device would be waited on or read for ever.
+bool scan_first_pass(const char* file) {
+  struct stat st;
+  if (stat(file, &st) != 0 || !S_ISREG(st.st_mode) || !g_scan.fp.open(file)) {
     errmsg1("\"%s\": not found\n", file);
-    return;
+    return false;
   }
   scan_source(file, 1, &g_names.mac_cnt);
   g_scan.fp.close();
+  return true;
 }
 
 // Headers recorded while this walk scans others are scanned too: the count
 // is read afresh each round.
-void scan_include_files(int argc, char** argv) {
+void scan_include_files(name_map<char>& named) {
   for (int k = 0; k < g_inc.inc_cnt && k < static_cast<int>(g_inc.inc_path.size()); k++) {
     // Copies: the scan may add entries and move the tables.
     std::string path = g_inc.inc_path[k];
     std::string name = k < static_cast<int>(g_inc.inc_name.size()) ? g_inc.inc_name[k] : path;
-    bool on_command_line = false;
-    for (int a = 1; a < argc && !on_command_line; a++)
-      on_command_line = path == argv[a];
-    if (on_command_line)
+    if (named.find(path) != nullptr)
       continue;  // it was scanned as a source file
     if (path.compare(0, kSystemIncludeLen, kSystemInclude) == 0)
       continue;
@@ -343,6 +348,34 @@ void print_listing(int head_flag) {
 
 }  // namespace
 
+namespace {
+
+// The source names of a --files-from list, one a line; false when the
+// list cannot be read. "-" reads standard input.
+bool read_files_from(const char* path, std::deque<std::string>& names) {
+  const bool std_in = std::strcmp(path, "-") == 0;
+  struct stat st;
+  FILE* in = std_in ? stdin
+                    : stat(path, &st) == 0 && !S_ISDIR(st.st_mode) ? std::fopen(path, "rb")
+                                                                   : nullptr;
+  if (in == nullptr)
+    return false;
+  char* line = nullptr;
+  size_t room = 0;
+  for (ssize_t n; (n = getline(&line, &room, in)) >= 0;) {
+    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
+      line[--n] = 0;
+    if (n > 0)
+      names.emplace_back(line, static_cast<size_t>(n));
+  }
+  std::free(line);
+  if (!std_in)
+    std::fclose(in);
+  return true;
+}
+
+}  // namespace
+
 int kavelt_main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();
@@ -352,6 +385,13 @@ int kavelt_main(int argc, char** argv) {
   int body_mode = 0;
   int head_flag = 0;
   std::vector<const char*> sources;
+  name_map<char> named;             // every source named, scanned or not
+  std::deque<std::string> listed;   // names read by --files-from; kept in place
+  auto take_source = [&](const char* file) {
+    named[file];
+    if (scan_first_pass(file))
+      sources.push_back(file);
+  };
   for (int i = 1; i < argc; i++) {
     const char* arg = argv[i];
     // Body mode holds even when the list itself is missing.
@@ -371,15 +411,25 @@ int kavelt_main(int argc, char** argv) {
       } else {
         errmsg1("-I <dir> parameter missing\n");
       }
+    } else if (std::strcmp(arg, "--files-from") == 0) {
+      if (i + 1 >= argc) {
+        errmsg1("%s <file> parameter missing\n", arg);
+        continue;
+      }
+      const char* list = argv[++i];
+      size_t first = listed.size();
+      if (!read_files_from(list, listed))
+        errmsg1("\"%s\": not found\n", list);
+      for (size_t k = first; k < listed.size(); k++)
+        take_source(listed[k].c_str());
     } else if (arg[0] == '-') {
       set_switches(arg, head_flag);
     } else {
-      sources.push_back(arg);
-      scan_first_pass(arg);
+      take_source(arg);
     }
   }
 
-  scan_include_files(argc, argv);
+  scan_include_files(named);
   scan_second_pass(sources);
 
   if (body_mode) {

@@ -209,8 +209,8 @@ int print_fun(int caller, const char* name) {
       errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file);
       return -1;
     }
-    while (f && f->file != file_part)
-      f = record(ser_fun_next(f->no + 1, pattern));
+    if (f->file != file_part)
+      f = record(ser_fun_in_file(file_part, pattern));
     if (!f) {
       // org_search_str answers in one buffer, so keep the first answer.
       std::string written = org_search_str(pattern);
@@ -250,7 +250,7 @@ void print_fun_below(const char* name) {
   std::vector<fun_info*> path{top};
   for (;;) {
     fun_info& cur = *path.back();
-    int c = cur.callee_next < kLinkSlots ? cur.link[cur.callee_next] : -1;
+    int c = cur.callee_next < cur.callees.size() ? cur.callees[cur.callee_next] : -1;
     if (c == -1) {
       path.pop_back();
       if (path.empty())

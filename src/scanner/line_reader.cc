@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -201,6 +202,45 @@ int line_reader::read_text(char* out, char* copy) {
   std::memcpy(copy, out, static_cast<size_t>(n) + 1);
   return n;
 #endif
+}
+
+namespace {
+// Gives `v` room for `size` bytes, keeping its first `have` in new storage.
+void outgrow(std::vector<char>& v, size_t size, size_t have,
+             std::vector<std::vector<char>>& outgrown) {
+  std::vector<char> bigger(size);
+  std::memcpy(bigger.data(), v.data(), std::min(have, v.size()));
+  v.swap(bigger);
+  if (!bigger.empty())
+    outgrown.push_back(std::move(bigger));
+}
+}  // namespace
+
+int line_reader::read_text_line(std::vector<char>& out, std::vector<char>& copy,
+                                std::vector<std::vector<char>>& outgrown) {
+  size_t have = 0;
+  long long first = -1;
+  for (;;) {
+    // read_text may store up to kSlack bytes past the piece.
+    size_t need = have + kLinePiece + 1 + kSlack;
+    if (out.size() < need || copy.size() < need) {
+      size_t size = std::max(need, 2 * out.size());
+      outgrow(out, size, have, outgrown);
+      outgrow(copy, size, have, outgrown);
+    }
+    int n = read_text(out.data() + have, copy.data() + have);
+    if (n < 0)
+      break;
+    if (first < 0)
+      first = start_;
+    have += static_cast<size_t>(n);
+    if (n == 0 || out[have - 1] == '\n')
+      break;
+  }
+  if (first < 0)
+    return -1;
+  start_ = first;
+  return static_cast<int>(have);
 }
 
 void line_reader::seek(long long offset) {

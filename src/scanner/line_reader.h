@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace kavel {
 
@@ -42,6 +43,12 @@ class line_reader {
   // turned into a blank: the scanner's view of a line and the line as read,
   // in one walk over the bytes.
   int read_text(char* out, char* copy);
+  // A whole line as read_text gives its pieces, one after another, into
+  // `out` and `copy`, which grow to hold it (the storage they outgrow is
+  // moved to `outgrown`); start() is then the line's own. The characters,
+  // -1 at end of file.
+  int read_text_line(std::vector<char>& out, std::vector<char>& copy,
+                     std::vector<std::vector<char>>& outgrown);
   // Byte offset of the first byte of the piece read last.
   long long start() const { return start_; }
   // Byte position just past the piece read last (its line end included).

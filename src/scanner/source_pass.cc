@@ -22,8 +22,6 @@ namespace kavel {
 
 namespace {
 
-constexpr size_t kIncludeText = 80;  // an #include's file part is gathered below this length
-
 bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
 
 // Passes over the continuation lines of a directive; false at end of file.
@@ -36,14 +34,6 @@ bool skip_continuations(int& line_counter) {
 
 
 }  // namespace
-
-// With one name defined in several files, pass 2 meets the bodies in pass
-// 1's order, so the first record not yet closed is the body being scanned.
-int first_open_record(const char* name) {
-  int n = ser_fun(name);
-  while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, name);
-  return n;
-}
 
 call_form call_paren(int i) {
   const char* const* tok = g_scan.token;
@@ -84,7 +74,7 @@ int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, in
   int r = ana_args(pass, depth, name_at, line_counter, header_line, 0);
   if (r >= 0 && assigned && pass == 2) {
     fun_group& f = g_tab.Fun;
-    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt && f.num < kGroupMax; k++) {
+    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt; k++) {
       new_fun_entry(f.num, v->funs[k]);
       f.num++;
     }
@@ -98,10 +88,6 @@ void assign_rule(int i) {
   const char* const* tok = g_scan.token;
   pfun_info* v = ser_pfun(tok[i - 1]);
   if (!v) return;
-  if (v->fun_cnt >= kPfunNames) {
-    errmsg1("internal error; functions data table for %s overflow\n", v->name);
-    return;
-  }
   // `fp = &f;` assigns f, as `fp = f;` does.
   const char* value = tok[i + 1];
   if (is(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
@@ -232,8 +218,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           int first = i + 2;
           char closing = tok[first][0] == '<' ? '>' : '"';
           for (int k = first; k < s.token_no; k++) {
-            size_t len = std::strlen(tok[k]);
-            if (text.size() + len < kIncludeText) text += tok[k];
+            text += tok[k];
             if (k > first && tok[k][0] == closing) break;
           }
           add_include(text.c_str(), 0);
