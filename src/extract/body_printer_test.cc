@@ -85,9 +85,6 @@ class BodyPrinterTest : public ::testing::Test {
     g_tab.Finf.push_back(std::move(f));
     g_tab.fun_no++;
     g_tab.by_name[name].recs.push_back(no);
-    int& first_here = g_tab.by_file_name[file + "#" + name];
-    if (first_here == 0)
-      first_here = no + 1;
     return no;
   }
   // A function of `path` whose leading region starts at the line holding

@@ -58,13 +58,22 @@ int first_open(name_records& r) {
   return r.closed_front < r.recs.size() ? r.recs[r.closed_front] : -1;
 }
 
-// The key of by_file_name, built in one buffer kept between calls.
-std::string_view file_name_key(std::string_view file, std::string_view name) {
-  static std::string key;
-  key.assign(file.data(), file.size());
-  key += '#';
-  key.append(name.data(), name.size());
-  return key;
+// A name with more records than this has its records of each file indexed.
+constexpr size_t kFileScan = 8;
+
+// Enters record `no` in the file index of its name, when it has one.
+void file_index_add(name_records& r, const fun_info& rec) {
+  if (r.by_file == nullptr && r.recs.size() > kFileScan) {
+    r.by_file = std::make_unique<name_map<int>>();
+    for (int k : r.recs)
+      file_index_add(r, *g_tab.Finf[k]);
+    return;
+  }
+  if (r.by_file != nullptr) {
+    int& first = (*r.by_file)[rec.file];
+    if (first == 0)
+      first = rec.no + 1;
+  }
 }
 
 // A name looked up as written: measured and hashed once for every table
@@ -356,11 +365,9 @@ int add_fun(int kind, const char* file, int line) {
   rec->arg_cnt = cnt;
 
   index_add(name, rec->no);
-  int& first_here = g_tab.by_file_name[file_name_key(rec->file, name)];
-  if (first_here == 0)
-    first_here = rec->no + 1;  // record number + 1: 0 is a fresh entry
   g_tab.Finf.push_back(std::move(rec));
   ++g_tab.fun_no;
+  file_index_add(*g_tab.by_name.find(name), *g_tab.Finf.back());
   return 0;
 }
 
@@ -438,7 +445,17 @@ int add_call(const char* caller, const char* callee, bool any_record) {
 int ser_fun_in_file(const std::string& file, const char* name) {
   lookup_key key(name);
   if (!key.wild) {
-    const int* at = g_tab.by_file_name.find(file_name_key(file, key.text));
+    name_records* r = g_tab.by_name.find(key.text, key.hash);
+    if (r == nullptr)
+      return -1;
+    if (r->by_file == nullptr) {
+      for (int k : r->recs) {
+        if (g_tab.Finf[k]->file == file)
+          return k;
+      }
+      return -1;
+    }
+    const int* at = r->by_file->find(file);
     if (at == nullptr)
       return -1;
     if (g_tab.Finf[*at - 1]->name == key.text)

@@ -121,6 +121,9 @@ struct pfun_index {
 struct name_records {
   std::vector<int> recs;
   size_t closed_front = 0;  // recs[0, closed_front) are all closed
+  // Record number + 1 of the first record of each file, made only for a
+  // name with many records: the others are looked along.
+  std::unique_ptr<name_map<int>> by_file;
 };
 
 // add_call's memory of the last caller: its entry in by_name. The list is
@@ -136,9 +139,6 @@ struct table_state {
   // Record numbers of each name in registration order (displaced records
   // under ""): the first entry is what the in-order search finds.
   name_map<name_records> by_name;
-  // The first record of each file and name, keyed "file#name" (a file name
-  // may hold '#', a C name never does, so the last '#' splits the key).
-  name_map<int> by_file_name;
   caller_memo last_caller = nullptr;
   fun_group Fun;
   // Both grow as add_pfun needs; entries past the counts are stale.
