@@ -216,10 +216,11 @@ void outgrow(std::vector<char>& v, size_t size, size_t have,
 }
 }  // namespace
 
-int line_reader::read_text_line(std::vector<char>& out, std::vector<char>& copy,
-                                std::vector<std::vector<char>>& outgrown) {
-  size_t have = 0;
-  long long first = -1;
+int line_reader::read_rest_of_line(int first_piece, std::vector<char>& out,
+                                   std::vector<char>& copy,
+                                   std::vector<std::vector<char>>& outgrown) {
+  const long long first = start_;
+  size_t have = static_cast<size_t>(first_piece);
   for (;;) {
     // read_text may store up to kSlack bytes past the piece.
     size_t need = have + kLinePiece + 1 + kSlack;
@@ -229,16 +230,12 @@ int line_reader::read_text_line(std::vector<char>& out, std::vector<char>& copy,
       outgrow(copy, size, have, outgrown);
     }
     int n = read_text(out.data() + have, copy.data() + have);
-    if (n < 0)
+    if (n <= 0)
       break;
-    if (first < 0)
-      first = start_;
     have += static_cast<size_t>(n);
-    if (n == 0 || out[have - 1] == '\n')
+    if (!piece_is_cut(n, out[have - 1]))
       break;
   }
-  if (first < 0)
-    return -1;
   start_ = first;
   return static_cast<int>(have);
 }

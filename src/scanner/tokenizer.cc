@@ -102,8 +102,26 @@ void quote_append(char* buf, int& len, const char* t) {
 
 }  // namespace
 
-// Room for the lines of nearly every source from the start.
+// Room for the lines of nearly every source from the start: a piece of
+// kLinePiece characters, its terminator and the reader's slack.
 constexpr size_t kLineStart = 1024;
+static_assert(kLineStart + 32 >= kLinePiece + 17 && kLineStart >= kLinePiece,
+              "a piece and its tokens fit the first storage");
+
+namespace {
+
+// The rest of a line longer than a piece, after its first `have`
+// characters: the storage grows to hold it, and room is made for its tokens.
+[[gnu::noinline]] void read_long_line(int have) {
+  scan_state& s = g_scan;
+  int n = s.fp.read_rest_of_line(have, s.buf_store, s.org_store, s.outgrown);
+  s.line_buf = s.buf_store.data();
+  s.line_org = s.org_store.data();
+  if (static_cast<size_t>(n) > static_cast<size_t>(s.token_room))
+    reach_tokens(static_cast<size_t>(n));
+}
+
+}  // namespace
 
 scan_state::scan_state()
     : buf_store(kLineStart + 32),
@@ -297,13 +315,11 @@ int read_line(int& line_counter) {
   // swallow the lines after it. The scanner sees it as a blank, in both
   // copies; the printer copies the file's own bytes.
   scan_state& s = g_scan;
-  int n = s.fp.read_text_line(s.buf_store, s.org_store, s.outgrown);
+  int n = s.fp.read_text(s.line_buf, s.line_org);
   if (n < 0)
     return -1;
-  s.line_buf = s.buf_store.data();
-  s.line_org = s.org_store.data();
-  if (static_cast<size_t>(n) > static_cast<size_t>(s.token_room))
-    reach_tokens(static_cast<size_t>(n));
+  if (line_reader::piece_is_cut(n, s.line_buf[n - 1]))
+    read_long_line(n);
   line_counter++;
   return 0;
 }

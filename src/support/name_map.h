@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,11 +30,16 @@ class name_map {
   V& at(std::string_view name, uint64_t hash) {
     if (V* v = find(name, hash))
       return *v;
-    if (2 * (entries_.size() + 1) > slots_.size())
+    if (2 * (count_ + 1) > slots_.size())
       grow();
-    entries_.push_back(entry{std::string(name), hash, V()});
-    place(static_cast<uint32_t>(entries_.size() - 1), hash);
-    return entries_.back().value;
+    if ((count_ & kChunkMask) == 0)
+      chunks_.emplace_back(new entry[kChunk]);
+    entry& e = item(count_);
+    e.name.assign(name.data(), name.size());
+    e.hash = hash;
+    place(static_cast<uint32_t>(count_), hash);
+    ++count_;
+    return e.value;
   }
   // Null when `name` (whose span_hash is `hash`) has no entry.
   V* find(std::string_view name, uint64_t hash) {
@@ -51,7 +56,7 @@ class name_map {
       if (s.at == 0)
         return nullptr;
       if (s.tag == tag) {
-        entry& e = entries_[s.at - 1];
+        entry& e = item(s.at - 1);
         if (e.name.size() == name.size() &&
             std::memcmp(e.name.data(), name.data(), name.size()) == 0)
           return &e;
@@ -59,10 +64,26 @@ class name_map {
     }
   }
   V* find(std::string_view name) { return find(name, span_hash(name)); }
-  size_t size() const { return entries_.size(); }
+  size_t size() const { return count_; }
   void clear() {
-    entries_.clear();
+    chunks_.clear();
     slots_.clear();
+    count_ = 0;
+  }
+  name_map() = default;
+  name_map(name_map&&) = default;
+  name_map& operator=(name_map&&) = default;
+  name_map(const name_map& o) : slots_(o.slots_), count_(o.count_) {
+    for (size_t k = 0; k < o.chunks_.size(); ++k) {
+      chunks_.emplace_back(new entry[kChunk]);
+      for (size_t i = 0; i < kChunk && k * kChunk + i < count_; ++i)
+        chunks_[k][i] = o.chunks_[k][i];
+    }
+  }
+  name_map& operator=(const name_map& o) {
+    if (this != &o)
+      *this = name_map(o);
+    return *this;
   }
 
  private:
@@ -81,10 +102,16 @@ class name_map {
   }
   void grow() {
     slots_.assign(slots_.empty() ? 64 : 2 * slots_.size(), slot{0, 0});
-    for (size_t k = 0; k < entries_.size(); ++k)
-      place(static_cast<uint32_t>(k), entries_[k].hash);
+    for (size_t k = 0; k < count_; ++k)
+      place(static_cast<uint32_t>(k), item(k).hash);
   }
-  std::deque<entry> entries_;
+  // Entries live in chunks of kChunk that never move, so an entry keeps its
+  // address; a chunk is found with a shift, not a division.
+  static constexpr size_t kChunk = 64;
+  static constexpr size_t kChunkMask = kChunk - 1;
+  entry& item(size_t k) const { return chunks_[k / kChunk][k & kChunkMask]; }
+  std::vector<std::unique_ptr<entry[]>> chunks_;
+  size_t count_ = 0;
   std::vector<slot> slots_;
 };
 

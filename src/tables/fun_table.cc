@@ -389,6 +389,8 @@ bool add_callee(fun_info& r, int b) {
     if (r.callees.size() + 1 >= kCalleeScan)
       r.callee_set = std::make_unique<std::unordered_set<int>>(r.callees.begin(), r.callees.end());
   }
+  if (r.callees.empty())
+    r.callees.reserve(8);  // most bodies call a few: one allocation, not four
   r.callees.push_back(b);
   if (r.callee_set)
     r.callee_set->insert(b);

@@ -83,13 +83,15 @@ struct fun_group {
   std::vector<arg_slots> arg_type = std::vector<arg_slots>(1);
   // Makes entry `n` exist.
   void reach(int n) {
-    if (n >= static_cast<int>(name.size())) {
-      size_t m = static_cast<size_t>(n) + 1;
-      name.resize(m);
-      arg_cnt.resize(m);
-      arg.resize(m);
-      arg_type.resize(m);
-    }
+    if (n >= static_cast<int>(name.size()))
+      grow(n);
+  }
+  [[gnu::noinline]] void grow(int n) {
+    size_t m = static_cast<size_t>(n) + 1;
+    name.resize(m);
+    arg_cnt.resize(m);
+    arg.resize(m);
+    arg_type.resize(m);
   }
 };
 
