@@ -22,7 +22,7 @@ tokens table() {
 
 // Tokenizes `line` as given (embedded NULs included) from line_buf.
 tokens split(const std::string& line, int mode) {
-  std::memset(g_scan.line_buf, 'Z', sizeof g_scan.line_buf);
+  std::memset(g_scan.line_buf, 'Z', g_scan.buf_store.size());
   std::memcpy(g_scan.line_buf, line.data(), line.size());
   g_scan.line_buf[line.size()] = 0;
   set_token(g_scan.line_buf, mode);

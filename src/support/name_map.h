@@ -33,10 +33,11 @@ class name_map {
     if (2 * (count_ + 1) > slots_.size())
       grow();
     if ((count_ & kChunkMask) == 0)
-      chunks_.emplace_back(new entry[kChunk]);
+      chunks_.emplace_back(new entry[kChunk]());
     entry& e = item(count_);
     e.name.assign(name.data(), name.size());
     e.hash = hash;
+    e.value = V();
     place(static_cast<uint32_t>(count_), hash);
     ++count_;
     return e.value;
@@ -73,9 +74,9 @@ class name_map {
   name_map() = default;
   name_map(name_map&&) = default;
   name_map& operator=(name_map&&) = default;
-  name_map(const name_map& o) : slots_(o.slots_), count_(o.count_) {
+  name_map(const name_map& o) : count_(o.count_), slots_(o.slots_) {
     for (size_t k = 0; k < o.chunks_.size(); ++k) {
-      chunks_.emplace_back(new entry[kChunk]);
+      chunks_.emplace_back(new entry[kChunk]());
       for (size_t i = 0; i < kChunk && k * kChunk + i < count_; ++i)
         chunks_[k][i] = o.chunks_[k][i];
     }

@@ -89,6 +89,9 @@ struct lookup_key {
 };
 
 int first_from(const std::vector<int>& v, int start) {
+  // The usual question, the first record of the name, needs no search.
+  if (!v.empty() && start <= v.front())
+    return v.front();
   auto pos = std::lower_bound(v.begin(), v.end(), start);
   return pos == v.end() ? -1 : *pos;
 }
