@@ -8,8 +8,12 @@
 // ends with status 2 so that a script can tell.
 #include "driver/kavelt_main.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -203,6 +207,7 @@ const char* const usage_msg[] = {
 // the option.
 const char help_text[] = R"(Usage: kavel [-fgius] [-EUC] [-l <list>] [-L <file>] [-r <list>] [-R <file>]
              [-m <list>] [-M <file>] [-I <dir>] <c_files>
+             [--files-from <file>]
        kavel --help | --version | -usage
 
 Lists the functions that C source files define, or prints the text of the
@@ -218,6 +223,8 @@ right: an option acts on the source files named after it.
   -m <list>   take a name defined in several files from these files
   -M <file>   the same, with the file names read from a file
   -I <dir>    also look for #include "..." headers in this folder
+  --files-from <file>  scan the source files named in <file>, one a line
+              (- reads standard input), as if they were written here
   -f          with -l: /* File: name */ before a function from another file
   -u          with -l @name: /* Called by: name */ before each function
   -g          with -l: a function's text starts right after the previous one
@@ -260,7 +267,8 @@ const list_option* find_list_option(const char* arg) {
 
 // The options whose next argument is their parameter, whatever it looks like.
 bool takes_parameter(const char* arg) {
-  return find_list_option(arg) != nullptr || std::strcmp(arg, "-I") == 0;
+  return find_list_option(arg) != nullptr || std::strcmp(arg, "-I") == 0 ||
+         std::strcmp(arg, "--files-from") == 0;
 }
 
 // Long options are whole words after "--", which no group of switch letters
@@ -322,7 +330,22 @@ bool set_switches(const char* group, int& head_flag) {
   return known;
 }
 
+// False (after the message) when `file` cannot be scanned. Only a regular
+// file is read: a FIFO or a device would be waited on or read for ever.
 bool scan_first_pass(const char* file) {
+  struct stat st;
+  if (stat(file, &st) != 0) {
+    report_unopened(file, errno);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    report_unopened(file, EISDIR);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    errmsg1("\"%s\": cannot be read (%s)\n", file, "not a regular file");
+    return false;
+  }
   if (!g_scan.fp.open(file)) {
     report_unopened(file, errno);
     return false;
@@ -334,15 +357,12 @@ bool scan_first_pass(const char* file) {
 
 // Headers recorded while this walk scans others are scanned too: the count
 // is read afresh each round. The headers scanned go to `scanned` in order.
-void scan_include_files(int argc, char** argv, std::vector<std::string>& scanned) {
+void scan_include_files(name_map<char>& named, std::vector<std::string>& scanned) {
   for (int k = 0; k < g_inc.inc_cnt && k < static_cast<int>(g_inc.inc_path.size()); k++) {
     // Copies: the scan may add entries and move the tables.
     std::string path = g_inc.inc_path[k];
     std::string name = k < static_cast<int>(g_inc.inc_name.size()) ? g_inc.inc_name[k] : path;
-    bool on_command_line = false;
-    for (int a = 1; a < argc && !on_command_line; a++)
-      on_command_line = path == argv[a];
-    if (on_command_line)
+    if (named.find(path) != nullptr)
       continue;  // it was scanned as a source file
     if (path.compare(0, kSystemIncludeLen, kSystemInclude) == 0)
       continue;
@@ -421,6 +441,36 @@ void print_listing(int head_flag) {
 
 }  // namespace
 
+namespace {
+
+// The source names of a --files-from list, one a line; false when the
+// list cannot be read. "-" reads standard input.
+bool read_files_from(const char* path, std::deque<std::string>& names) {
+  const bool std_in = std::strcmp(path, "-") == 0;
+  struct stat st;
+  if (!std_in && stat(path, &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  FILE* in = std_in ? stdin : std::fopen(path, "rb");
+  if (in == nullptr)
+    return false;
+  char* line = nullptr;
+  size_t room = 0;
+  for (ssize_t n; (n = getline(&line, &room, in)) >= 0;) {
+    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
+      line[--n] = 0;
+    if (n > 0)
+      names.emplace_back(line, static_cast<size_t>(n));
+  }
+  std::free(line);
+  if (!std_in)
+    std::fclose(in);
+  return true;
+}
+
+}  // namespace
+
 int kavelt_main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();
@@ -435,6 +485,15 @@ int kavelt_main(int argc, char** argv) {
   int head_flag = 0;
   bool failed = false;
   std::vector<const char*> sources;
+  name_map<char> named;             // every source named, scanned or not
+  std::deque<std::string> listed;   // names read by --files-from; kept in place
+  auto take_source = [&](const char* file) {
+    named[file];
+    if (scan_first_pass(file))
+      sources.push_back(file);
+    else
+      failed = true;
+  };
   for (int i = 1; i < argc; i++) {
     const char* arg = argv[i];
     // Body mode holds even when the list itself is missing.
@@ -456,19 +515,32 @@ int kavelt_main(int argc, char** argv) {
         errmsg1("-I <dir> parameter missing\n");
         failed = true;
       }
+    } else if (std::strcmp(arg, "--files-from") == 0) {
+      if (i + 1 >= argc) {
+        errmsg1("%s <file> parameter missing\n", arg);
+        failed = true;
+        continue;
+      }
+      const char* list = argv[++i];
+      size_t first = listed.size();
+      if (!read_files_from(list, listed)) {
+        report_unopened(list, errno);
+        failed = true;
+      }
+      for (size_t k = first; k < listed.size(); k++)
+        take_source(listed[k].c_str());
     } else if (arg[0] == '-' && arg[1] == '-') {
       errmsg1("%s: unknown option\n", arg);  // --help and --version were answered
       failed = true;
     } else if (arg[0] == '-') {
       failed |= !set_switches(arg, head_flag);
     } else {
-      sources.push_back(arg);
-      failed |= !scan_first_pass(arg);
+      take_source(arg);
     }
   }
 
   std::vector<std::string> headers;
-  scan_include_files(argc, argv, headers);
+  scan_include_files(named, headers);
   scan_second_pass(sources, headers);
 
   if (body_mode) {

@@ -242,8 +242,8 @@ std::vector<int> requested_records(const char* name) {
       errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file);
     return alternatives;
   }
-  while (f && f->file != file_part)
-    f = record(ser_fun_next(f->no + 1, pattern));
+  if (f->file != file_part)
+    f = record(ser_fun_in_file(file_part, pattern));
   if (!f) {
     // org_search_str answers in one buffer, so keep the first answer.
     std::string written = org_search_str(pattern);
@@ -268,7 +268,7 @@ void print_below(fun_info* top) {
   for (;;) {
     step& at = path.back();
     fun_info& cur = *at.rec;
-    int c = cur.callee_next < kLinkSlots ? cur.link[cur.callee_next] : -1;
+    int c = cur.callee_next < cur.callees.size() ? cur.callees[cur.callee_next] : -1;
     if (c == -1) {
       path.pop_back();
       if (path.empty())

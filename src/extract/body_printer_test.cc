@@ -82,10 +82,9 @@ class BodyPrinterTest : public ::testing::Test {
     f->top_pos = top;
     f->head_pos = head;
     f->end_pos = end;
-    std::fill(std::begin(f->link), std::end(f->link), -1);
     g_tab.Finf.push_back(std::move(f));
     g_tab.fun_no++;
-    g_tab.by_name[name].push_back(no);
+    g_tab.by_name[name].recs.push_back(no);
     return no;
   }
   // A function of `path` whose leading region starts at the line holding
@@ -96,7 +95,7 @@ class BodyPrinterTest : public ::testing::Test {
   }
   void calls(int a, int b) {
     fun_info& f = *g_tab.Finf[a];
-    f.link[f.callee_cnt++] = static_cast<int16_t>(b);
+    f.callees.push_back(b);
   }
   int external(const std::string& name) {
     g_tab.ext_fun.push_back(name);

@@ -96,17 +96,13 @@ int add_include(const char* text, int depth, const char* from) {
     if (!angle) errmsg1("\"%s\": not found\n", path);
     return -1;
   }
-  if (g_inc.inc_cnt >= kNameTableMax) {
-    errmsg1("internal error; functions list table overflow\n");
-    return 0;
-  }
   g_inc.inc_name.push_back(name);
   g_inc.recorded.insert(name);
   g_inc.inc_path.push_back(path);
   g_inc.inc_cnt++;
 
   // Only #include lines matter here; the others are passed over uncopied.
-  char line[kLineBuf];
+  char line[kLinePiece + 1];
   for (int n; (n = file.read_if_starts(line, "#include", 8)) >= 0;) {
     if (n == 0) continue;
     const char* rest = line + 8;

@@ -5,9 +5,11 @@
 // analysis; this file decides when to ask and what to do with the answer.
 #include "scanner/source_pass.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "extract/ignore_list.h"
 #include "scanner/include_files.h"
@@ -22,8 +24,6 @@
 namespace kavel {
 
 namespace {
-
-constexpr size_t kIncludeText = 80;  // an #include's file part is gathered below this length
 
 bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
 
@@ -40,28 +40,37 @@ bool skip_continuations(int& line_counter) {
 enum class after_group { kBrace, kDeclarations, kOther };
 
 // The current line as the pass holds it; restored, the pass goes on as if
-// nothing had been read past it. The token pointers point into line_buf or
-// at constant marks, so copying the line back makes them valid again.
+// nothing had been read past it. The lines read ahead may have grown the
+// line storage, so the held bytes go back into the storage current then
+// and the token pointers into the line move with them; the others point at
+// constant marks and stay.
 struct held_line {
-  char buf[kLineBuf];
-  char org[kLineBuf];
-  const char* token[kTokenMax + 2];
+  std::vector<char> buf;
+  std::vector<char> org;
+  std::vector<const char*> token;
+  const char* base;  // line_buf when held
   int token_no;
   long long next;
   pass_view pass;  // the UTF-8 check among it: lines read ahead are checked again
-  held_line() {
-    pass = g_scan.pass;
-    std::memcpy(buf, g_scan.line_buf, sizeof buf);
-    std::memcpy(org, g_scan.line_org, sizeof org);
-    std::memcpy(token, g_scan.token, sizeof token);
-    token_no = g_scan.token_no;
-    next = g_scan.fp.pos();
-  }
+  held_line()
+      : buf(g_scan.line_buf, g_scan.line_buf + g_scan.buf_store.size()),
+        org(g_scan.line_org, g_scan.line_org + g_scan.org_store.size()),
+        token(g_scan.token, g_scan.token + g_scan.token_no + 1),
+        base(g_scan.line_buf),
+        token_no(g_scan.token_no),
+        next(g_scan.fp.pos()),
+        pass(g_scan.pass) {}
   ~held_line() {
+    // Storage never shrinks, so what held the line then holds it now.
     g_scan.fp.seek(next);
-    std::memcpy(g_scan.line_buf, buf, sizeof buf);
-    std::memcpy(g_scan.line_org, org, sizeof org);
-    std::memcpy(g_scan.token, token, sizeof token);
+    std::copy(buf.begin(), buf.end(), g_scan.line_buf);
+    std::copy(org.begin(), org.end(), g_scan.line_org);
+    for (size_t k = 0; k < token.size(); k++) {
+      const char* t = token[k];
+      if (t >= base && t < base + buf.size())
+        t = g_scan.line_buf + (t - base);
+      g_scan.token[k] = t;
+    }
     g_scan.token_no = token_no;
     g_scan.pass = pass;
   }
@@ -136,14 +145,6 @@ bool group_heads_function(int r, int line_counter) {
 
 }  // namespace
 
-// With one name defined in several files, pass 2 meets the bodies in pass
-// 1's order, so the first record not yet closed is the body being scanned.
-int first_open_record(const char* name) {
-  int n = ser_fun(name);
-  while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, name);
-  return n;
-}
-
 call_form call_paren(int i) {
   const char* const* tok = g_scan.token;
   if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return kNameCall;
@@ -183,7 +184,7 @@ int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, in
   int r = ana_args(pass, depth, name_at, line_counter, header_line, 0);
   if (r >= 0 && assigned && pass == 2) {
     fun_group& f = g_tab.Fun;
-    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt && f.num < kGroupMax; k++) {
+    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt; k++) {
       new_fun_entry(f.num, v->funs[k]);
       f.num++;
     }
@@ -197,10 +198,6 @@ void assign_rule(int i) {
   const char* const* tok = g_scan.token;
   pfun_info* v = ser_pfun(tok[i - 1]);
   if (!v) return;
-  if (v->fun_cnt >= kPfunNames) {
-    errmsg1("internal error; functions data table for %s overflow\n", v->name);
-    return;
-  }
   // `fp = &f;` assigns f, as `fp = f;` does.
   const char* value = tok[i + 1];
   if (is(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
@@ -265,7 +262,8 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
-    if (is(s.line_buf, "extern \"C\" {\n")) continue;
+    // The first byte turns nearly every line away before the compare.
+    if (s.line_buf[0] == 'e' && is(s.line_buf, "extern \"C\" {\n")) continue;
     if (pass == 1 && depth == 0) {
       long long off = s.fp.start();
       if (text_state == 0) latch_offset = off;
@@ -352,8 +350,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           int first = i + 2;
           char closing = tok[first][0] == '<' ? '>' : '"';
           for (int k = first; k < s.token_no; k++) {
-            size_t len = std::strlen(tok[k]);
-            if (text.size() + len < kIncludeText) text += tok[k];
+            text += tok[k];
             if (k > first && tok[k][0] == closing) break;
           }
           add_include(text.c_str(), 0, file_name);

@@ -11,11 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "support/name_map.h"
 #include "support/options.h"
 
 namespace kavel {
 
-// A run-time word list (at most kNameTableMax names, in the order added)
+// A run-time word list (names in the order added)
 // with the indexes the checks need: exact lookup, and the set of name
 // lengths for the prefix test of check_sep.
 class word_table {
@@ -52,9 +53,8 @@ class word_table {
   bool prefix_search(const char* token, bool longer) const;
 
   std::vector<std::string> names_;
-  // Open-addressed index over names_: slot holds position + 1, 0 is free.
-  // Only the first of equal names is indexed; it is the one a search meets.
-  std::vector<int> slots_;
+  // Position + 1 of the first of equal names: the one a search meets.
+  mutable name_map<int> index_;
   std::vector<size_t> lengths_;  // distinct lengths of the names, ascending
   // One entry for each two first bytes of a token (the terminator standing
   // in for a missing second), telling which names may match it: most
