@@ -36,8 +36,11 @@ bool skip_continuations(int& line_counter) {
 }
 
 
-// What follows the ')' that closes a group at file level.
-enum class after_group { kBrace, kDeclarations, kOther };
+// What follows the ')' that closes a group at file level, past the
+// attribute-like invocations after it: a '{', old-style parameter
+// declarations and then the '{', a ';', ',' or '=' that ends a declaration
+// (`int f(int) __attribute__((cold));`), or anything else.
+enum class after_group { kBrace, kDeclarations, kEnd, kOther };
 
 // The current line as the pass holds it; restored, the pass goes on as if
 // nothing had been read past it. The lines read ahead may have grown the
@@ -81,36 +84,93 @@ bool is_name(const char* t) {
   return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Reads on from the ')' at token r to see whether a body follows: a '{'
-// (comments and directive lines may stand between), or old-style parameter
-// declarations, each ending in ';', and then the '{'. A declaration holds
-// no literal, no '=' and no name directly followed by '(' other than a type
-// word (`int (*cmp)();`), so a macro invocation after a group ends the look
-// at once.
-after_group look_after_group(int r, int line_counter) {
-  std::unique_ptr<held_line> held(new held_line);
-  bool in_declaration = false;
-  bool declarations = false;
-  bool after_name = false;
-  for (int j = r + 1;;) {
+// Moves j, in a look ahead, to the next token that is not a comment,
+// reading on across line ends and directive lines. False at end of file.
+bool reach_code(int& j, int& line_counter) {
+  for (;;) {
     if (j >= g_scan.token_no) {
-      if (next_code_line(line_counter) < 0) return after_group::kOther;
+      if (next_code_line(line_counter) < 0) return false;
       j = 0;
       continue;
     }
     const char* t = g_scan.token[j];
     if (t[0] == '/' && t[1] == '*' && t[2] == 0) {
       j = skip_comment(j, line_counter);
-      if (j < 0) return after_group::kOther;
+      if (j < 0) return false;
       j++;
       continue;
     }
     if (t[0] == '/' && t[1] == '/' && t[2] == 0) {
       if (skip_line_comment(j, line_counter) < 0 || pass_directives(line_counter) < 0)
-        return after_group::kOther;
+        return false;
       j = 0;
       continue;
     }
+    return true;
+  }
+}
+
+// Passes over the attributes that may follow a header's ')': each a name
+// with a parenthesised group on its line (`__attribute__((cold))`,
+// `__printf(1, 2)`, `__acquires(l)`, `__asm__("x")`) or a word. After
+// typed parameters any word is one (`__weak __alias(f);`); after a group
+// that may be a macro invocation or an old-style header only a macro name
+// the checks take for a separator (`__init`) is, as `FILE *fp;` declares a
+// parameter. j is left on the first token after them. False at end of
+// file, when a group holds a ';' or a brace (no attribute does), and when
+// the group before held no type word but this one does: then this is the
+// header, the group before a macro invocation (`__attribute((weak))
+// f(unsigned long size)`).
+bool pass_attributes(int& j, int& line_counter, bool typed_header) {
+  for (;;) {
+    if (!reach_code(j, line_counter)) return false;
+    const char* t = g_scan.token[j];
+    if (!is_name(t) || check_type(t) || check_keyword(t)) return true;
+    if (g_scan.token[j + 1][0] != '(') {
+      if (!typed_header && check_sep(t) == nullptr) return true;
+      j++;
+      continue;
+    }
+    const bool any_words = typed_header || check_attribute(t);
+    int open = 0;
+    for (j++;; j++) {
+      if (!reach_code(j, line_counter)) return false;
+      const char* u = g_scan.token[j];
+      const char c = u[0];
+      if (c == '"' || c == '\'') {
+        j = skip_quote(j, line_counter, c);
+        if (j < 0) return false;
+      } else if (c == ';' || c == '{' || c == '}' || (!any_words && check_type(u))) {
+        return false;
+      } else if (c == '(') {
+        open++;
+      } else if (c == ')' && --open == 0) {
+        break;
+      }
+    }
+    j++;
+  }
+}
+
+// Reads on from the ')' at token r, past its attributes, to see what
+// follows: a '{' (comments and directive lines may stand between), or
+// old-style parameter declarations, each ending in ';', and then the '{'.
+// A declaration holds no literal, no '=' and no name directly followed by
+// '(' other than a type word (`int (*cmp)();`), so a macro invocation after
+// a group ends the look at once.
+after_group look_after_group(int r, int line_counter) {
+  std::unique_ptr<held_line> held(new held_line);
+  int j = r + 1;
+  if (!pass_attributes(j, line_counter, g_tab.Fun.form == kTypedParams))
+    return after_group::kOther;
+  const char first = g_scan.token[j][0];
+  if (first == ';' || first == ',' || first == '=') return after_group::kEnd;
+  bool in_declaration = false;
+  bool declarations = false;
+  bool after_name = false;
+  for (;; j++) {
+    if (!reach_code(j, line_counter)) return after_group::kOther;
+    const char* t = g_scan.token[j];
     const char c = t[0];
     if (c == '{') {
       if (in_declaration) return after_group::kOther;
@@ -126,21 +186,29 @@ after_group look_after_group(int r, int line_counter) {
       in_declaration = true;
     }
     after_name = is_name(t) && !check_type(t);
-    j++;
   }
 }
 
 // Whether the call-shaped group closed at token r, at file level and not
 // followed by ',', ';' or '=', heads a function. Parameters with type words
-// make it one as they always did; a group of plain names is an old-style
-// header only when a body or parameter declarations follow; any other group
-// (`__printf(1, 2)`, `module_init(f)` followed by more invocations) is a
-// macro invocation unless a '{' follows it.
+// make it one unless attributes and then the end of a declaration follow;
+// a group of plain names is an old-style header only when a body or
+// parameter declarations follow; any other group (`__printf(1, 2)`,
+// `module_init(f)` followed by more invocations) is a macro invocation
+// unless a '{' follows it.
 bool group_heads_function(int r, int line_counter) {
   const group_form form = g_tab.Fun.form;
-  if (form == kTypedParams || g_scan.token[r + 1][0] == '{') return true;
+  if (g_scan.token[r + 1][0] == '{') return true;
   after_group next = look_after_group(r, line_counter);
-  return next == after_group::kBrace || (form == kPlainNames && next != after_group::kOther);
+  if (form == kTypedParams) return next != after_group::kEnd;
+  return next == after_group::kBrace || (form == kPlainNames && next == after_group::kDeclarations);
+}
+
+// Whether the header-shaped group closed at token r is a prototype after
+// all: attributes, on its line or the next, and then ';' (`int f(const
+// char *fmt, ...) __attribute__((format(printf, 1, 2)));`).
+bool ends_prototype(int r, int line_counter) {
+  return g_scan.token[r + 1][0] != '{' && look_after_group(r, line_counter) == after_group::kEnd;
 }
 
 }  // namespace
@@ -254,6 +322,9 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     header_flag = 1;
   };
   auto take_header_pass2 = [&] {
+    // The first header before a body names it, as in pass 1: an attribute
+    // group after it (`f(void) __acquires(l) {`) reads as a second one.
+    if (header_flag) return;
     // The whole name: a name cut short would find no record, and the body's
     // calls would be lost.
     cur_fun = g_tab.Fun.name[0] ? *g_tab.Fun.name[0] : std::string();
@@ -376,7 +447,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
                          cur_fun.c_str());
         if (r < 0) return -1;
         if (r & kHeaderBit) {
-          if (depth == 0) {
+          if (depth == 0 && (header_flag || !ends_prototype(r & ~kHeaderBit, line_counter))) {
             if (pass == 1) {
               accept_header();
             } else {

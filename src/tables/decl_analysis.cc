@@ -349,9 +349,18 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       std::string declared;
       if (pass == 2)
         declared = tok(i - 1);
+      // `int __attribute__((cold)) f(int)`: the attribute's group is no
+      // declarator, and the statement goes on to the one after it. Where a
+      // header stands already, the group follows that header's ')' and the
+      // pass is left to meet the body's '{' as before.
+      const bool attribute = !pointer_form && header_flag == 0 && check_attribute(tok(i - 1));
       int r = ana_args(pass, depth, i - 1, line_counter, header_line, 0);
       if (r < 0)
         return -1;
+      if (attribute) {
+        i = r + 1;
+        continue;
+      }
 
       const char* follower = tok(r + 1);
       if (is_comment_open(follower)) {

@@ -308,6 +308,10 @@ int check_maccall_full(const char* token) {
 
 }  // namespace check_detail
 
+bool check_attribute(const char* token) {
+  return std::strcmp(token, "__attribute__") == 0 || std::strcmp(token, "__attribute") == 0;
+}
+
 int check_mfile(const char* file) {
   if (g_opt.file_list.empty())
     return 1;

@@ -153,6 +153,9 @@ inline int check_maccall(const char* token) {
     return 0;
   return check_detail::check_maccall_full(token);
 }
+// Whether the token is the compiler's attribute word (`__attribute__`,
+// `__attribute`): its group qualifies a declaration and names nothing.
+bool check_attribute(const char* token);
 // 1 when no -m/-M list was given or `file` is on it exactly, else 0.
 int check_mfile(const char* file);
 // Records a typedef name the way a list-form name-list read would: not added
