@@ -59,9 +59,11 @@ int add_include(const char* text, int depth, const char* from) {
   // Names come back with every file that includes them: they are looked up
   // in a set kept beside the list (and made again when the list was filled
   // by hand).
-  if (g_inc.recorded.size() != g_inc.inc_name.size()) {
+  if (g_inc.recorded_upto != g_inc.inc_name.size()) {
     g_inc.recorded.clear();
+    g_inc.recorded_beside.clear();
     g_inc.recorded.insert(g_inc.inc_name.begin(), g_inc.inc_name.end());
+    g_inc.recorded_upto = g_inc.inc_name.size();
   }
   if (g_inc.recorded.count(name) != 0) {
     return 0;
@@ -91,13 +93,24 @@ int add_include(const char* text, int depth, const char* from) {
     if (!found)
       g_inc.missing.emplace(std::move(key), path);
   }
-  if (!found && !angle) found = open_beside(file, from, name, path);
+  bool beside = false;
+  if (!found && !angle) {
+    if (const char* slash = from ? std::strrchr(from, dirsep) : nullptr) {
+      if (g_inc.recorded_beside.count(std::string(from, slash + 1) + name) != 0)
+        return 0;
+    }
+    found = beside = open_beside(file, from, name, path);
+  }
   if (!found) {
     if (!angle) errmsg1("\"%s\": not found\n", path);
     return -1;
   }
   g_inc.inc_name.push_back(name);
-  g_inc.recorded.insert(name);
+  if (beside)
+    g_inc.recorded_beside.insert(path);
+  else
+    g_inc.recorded.insert(name);
+  g_inc.recorded_upto = g_inc.inc_name.size();
   g_inc.inc_path.push_back(path);
   g_inc.inc_cnt++;
 

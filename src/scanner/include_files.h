@@ -20,7 +20,13 @@ struct include_state {
   name_table inc_name;  // names as written between the delimiters
   name_table inc_path;  // the path each was opened under
   int inc_cnt = 0;
-  std::unordered_set<std::string> recorded;  // the names of inc_name
+  // The names of inc_name whose header the search by name found: they
+  // stand for the same file wherever they are included. A header found
+  // only beside the file that includes it is recorded by its path, as
+  // util.h beside a/x.c is another file than util.h beside b/y.c.
+  std::unordered_set<std::string> recorded;
+  std::unordered_set<std::string> recorded_beside;
+  size_t recorded_upto = 0;  // entries of inc_name these sets stand for
   // Headers looked for and not found (the delimiter, then the name), with
   // the last path tried, for the number of -I directories given then.
   std::unordered_map<std::string, std::string> missing;

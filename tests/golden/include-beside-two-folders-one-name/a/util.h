@@ -1,0 +1,1 @@
+static int ua(void) { return 1; }

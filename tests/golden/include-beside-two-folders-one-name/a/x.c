@@ -1,0 +1,2 @@
+#include "util.h"
+int main_a(void) { return ua(); }

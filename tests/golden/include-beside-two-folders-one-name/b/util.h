@@ -1,0 +1,1 @@
+static int ub(void) { return 2; }

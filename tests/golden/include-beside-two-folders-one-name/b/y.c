@@ -1,0 +1,2 @@
+#include "util.h"
+int main_b(void) { return ub(); }
