@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "support/str_list.h"
@@ -26,18 +24,13 @@ print_state g_print;
 void reset_printer() {
   g_print.text_fp.close();
   g_print.text_file.clear();
+  reset_walk();
 }
 
 namespace {
 
 // Bytes read per step of the backward comment scan.
 constexpr long long kBackPiece = 1024;
-
-fun_info* record(int no) {
-  if (no < 0 || no >= g_tab.fun_no || no >= static_cast<int>(g_tab.Finf.size()))
-    return nullptr;
-  return g_tab.Finf[no].get();
-}
 
 // The text of [top, head) of a file, loaded backwards from `head` on demand
 // and kept reversed: index 0 is the byte just before `head`, so indices stay
@@ -189,99 +182,79 @@ bool select_file(const std::string& file) {
 
 }  // namespace
 
-int print_fun(int caller, const char* name) {
-  std::string file_part;
-  const char* pattern = name;
-  const char* hash = std::strchr(name, '#');
-  bool has_file = hash != nullptr;
-  if (has_file) {
-    file_part.assign(name, hash);
-    pattern = hash + 1;
-  }
-  int no = ser_fun(pattern);
-  fun_info* f = record(no);
-  if (!f) {
-    errmsg1("\"%s\": not found\n", org_search_str(pattern));
+int print_record(fun_info& f, const fun_info* by, walk_dir dir) {
+  if (f.top_pos == f.end_pos) {
+    errmsg1("internal error; %s is none statement\n", f.name);
     return -1;
   }
-  if (f->dup) {
-    if (!has_file) {
-      errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file);
-      return -1;
-    }
-    while (f && f->file != file_part)
-      f = record(ser_fun_next(f->no + 1, pattern));
-    if (!f) {
-      // org_search_str answers in one buffer, so keep the first answer.
-      std::string written = org_search_str(pattern);
-      errmsg1("%s in \"%s\": not found\n", written, org_search_str(file_part.c_str()));
-      return -1;
+  if (f.printed)
+    return f.no;
+  if (!select_file(f.file))
+    return -1;
+  if (by && g_opt.caller_flag) {
+    if (dir == walk_dir::above) {
+      std::printf("/* Calls: %s */\n", by->name.c_str());
+    } else {
+      std::printf("/* Called by: %s */\n", by->name.c_str());
     }
   }
-  if (f->top_pos == f->end_pos) {
-    errmsg1("internal error; %s is none statement\n", f->name);
-    return -1;
-  }
-  if (f->printed)
-    return f->no;
-  if (!select_file(f->file))
-    return -1;
-  fun_info* by = record(caller);
-  if (by && g_opt.caller_flag)
-    std::printf("/* Called by: %s */\n", by->name.c_str());
-  if (g_opt.lead_flag || f->head_pos == -1) {
-    f->head_pos = f->top_pos;
+  if (g_opt.lead_flag || f.head_pos == -1) {
+    f.head_pos = f.top_pos;
   } else {
-    print_lead_comment(g_print.text_fp, f->head_pos, f->top_pos);
+    print_lead_comment(g_print.text_fp, f.head_pos, f.top_pos);
   }
-  copy_text(*f);
-  f->printed = 1;
-  return f->no;
+  copy_text(f);
+  f.printed = 1;
+  return f.no;
+}
+
+bool report_entry(const entry_result& r) {
+  switch (r.kind) {
+    case entry_result::found:
+      return true;
+    case entry_result::not_found:
+      errmsg1("\"%s\": not found\n", r.written);
+      break;
+    case entry_result::multiple:
+      errmsg1("%s in \"%s\": multiple function\n", r.written, r.fun->file);
+      break;
+    case entry_result::not_in_file:
+      errmsg1("%s in \"%s\": not found\n", r.written, r.file_part);
+      break;
+    case entry_result::unfinished:
+      errmsg1("internal error; %s is none statement\n", r.fun->name);
+      break;
+  }
+  return false;
+}
+
+bool text_output::entry(const entry_result& r, walk_dir dir) {
+  dir_ = dir;
+  return report_entry(r) && print_record(*r.fun, nullptr, dir) >= 0;
+}
+
+void text_output::reach(fun_info& f, fun_info& by) {
+  print_record(f, &by, dir_);
+}
+
+void text_output::not_found(const std::string& name, fun_info&) {
+  errmsg1("\"%s\": not found\n", name);
+}
+
+void text_output::multiple(fun_info& f, fun_info&) {
+  errmsg1("%s in \"%s\": multiple function\n", f.name, f.file);
+}
+
+int print_fun(int caller, const char* name) {
+  entry_result r = resolve_entry(name);
+  if (!report_entry(r))
+    return -1;
+  return print_record(*r.fun, fun_record(caller), walk_dir::below);
 }
 
 void print_fun_below(const char* name) {
-  int root = print_fun(-1, name);
-  fun_info* top = record(root);
-  if (!top)
-    return;
-  top->printed = 1;
-  // The path from the root to the current function. It lives on the heap,
-  // so however deep the calls go the walk cannot run out of stack.
-  std::vector<fun_info*> path{top};
-  for (;;) {
-    fun_info& cur = *path.back();
-    int c = cur.callee_next < kLinkSlots ? cur.link[cur.callee_next] : -1;
-    if (c == -1) {
-      path.pop_back();
-      if (path.empty())
-        return;
-      path.back()->callee_next++;
-      continue;
-    }
-    if (c >= kExternBase) {
-      size_t e = static_cast<size_t>(c - kExternBase);
-      if (e < g_tab.ext_fun.size())
-        errmsg1("\"%s\": not found\n", g_tab.ext_fun[e]);
-      cur.callee_next++;
-      continue;
-    }
-    fun_info* callee = record(c);
-    if (!callee) {
-      cur.callee_next++;
-      continue;
-    }
-    if (!callee->printed && callee->dup == 0) {
-      if (!check_ignfun(callee->name.c_str()))
-        print_fun(cur.no, callee->name.c_str());
-      callee->printed = 1;
-      path.push_back(callee);
-      continue;
-    }
-    if (callee->dup) {
-      errmsg1("%s in \"%s\": multiple function\n", callee->name, callee->file);
-    }
-    cur.callee_next++;
-  }
+  text_output out;
+  walk_entry(std::string("@") + name, out);
 }
 
 void print_lead_comment(line_reader& file, long long head_pos, long long top_pos) {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "extract/call_walk.h"
 #include "scanner/line_reader.h"
 
 namespace kavel {
@@ -18,6 +19,29 @@ struct print_state {
 extern print_state g_print;
 void reset_printer();
 
+// The walk written out as function texts: each function once, with
+// "Called by" (below) or "Calls" (above) with -u; names the walk could not
+// enter are reported on standard error.
+class text_output : public walk_output {
+ public:
+  bool entry(const entry_result& r, walk_dir dir) override;
+  void reach(fun_info& f, fun_info& by) override;
+  void excluded(fun_info&, fun_info&) override {}
+  void leave() override {}
+  void again(fun_info&, fun_info&) override {}
+  void not_found(const std::string& name, fun_info& by) override;
+  void multiple(fun_info& f, fun_info& by) override;
+
+ private:
+  walk_dir dir_ = walk_dir::none;
+};
+
+// Reports an entry that names no single function; true when it does.
+bool report_entry(const entry_result& r);
+// Prints the text of `f` unless it was printed before, saying through which
+// function `by` a walk in direction `dir` reached it. Returns its number, -1
+// when its file cannot be read.
+int print_record(fun_info& f, const fun_info* by, walk_dir dir);
 // Prints the function `name` (pattern form, optionally "file#" before it).
 // `caller` is the number through which the walk reached it, or -1. Returns
 // its number (also when it was printed before and nothing is printed now),

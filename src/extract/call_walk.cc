@@ -1,0 +1,175 @@
+// The walk keeps the path from the entry's function to the current one on
+// the heap, so however deep the calls go it cannot run out of stack. A
+// function is entered once per run: the record's `printed` mark says it was
+// met, and its cursor into the callees stays where the walk left it, so a
+// later entry that starts from a function walked before finds nothing new
+// below it.
+#include "extract/call_walk.h"
+
+#include <cstring>
+#include <vector>
+
+#include "extract/ignore_list.h"
+#include "extract/pattern.h"
+
+namespace kavel {
+
+namespace {
+
+// Positions among each record's callers, for walks upward.
+std::vector<int> g_caller_next;
+
+// The next record number related to `f` in direction `dir`, or -1 when all
+// have been met; moves the cursor on.
+int next_relation(fun_info& f, walk_dir dir) {
+  if (dir == walk_dir::below) {
+    int c = f.callee_next < kLinkSlots ? f.link[f.callee_next] : -1;
+    if (c != -1)
+      f.callee_next++;
+    return c;
+  }
+  if (g_caller_next.size() <= static_cast<size_t>(f.no))
+    g_caller_next.resize(static_cast<size_t>(f.no) + 1, 0);
+  int& k = g_caller_next[static_cast<size_t>(f.no)];
+  if (k >= f.caller_cnt || k >= kRelMax)
+    return -1;
+  return f.link[kRelMax - k++];
+}
+
+// Tells `out` about the next function met from `cur`; false when there is
+// none left. A function entered is pushed on `path`.
+bool step(std::vector<fun_info*>& path, walk_dir dir, walk_output& out) {
+  fun_info& cur = *path.back();
+  int c = next_relation(cur, dir);
+  if (c == -1)
+    return false;
+  if (c >= kExternBase) {
+    size_t e = static_cast<size_t>(c - kExternBase);
+    if (e < g_tab.ext_fun.size())
+      out.not_found(g_tab.ext_fun[e], cur);
+    return true;
+  }
+  fun_info* f = fun_record(c);
+  if (!f)
+    return true;
+  // A caller is a definition itself; only a called name can be ambiguous.
+  if (dir == walk_dir::below && f->dup) {
+    out.multiple(*f, cur);
+    return true;
+  }
+  if (f->printed) {
+    out.again(*f, cur);
+    return true;
+  }
+  if (check_ignfun(f->name.c_str())) {
+    out.excluded(*f, cur);
+  } else {
+    out.reach(*f, cur);
+  }
+  f->printed = 1;
+  path.push_back(f);
+  return true;
+}
+
+void walk_from(fun_info& top, walk_dir dir, walk_output& out) {
+  std::vector<fun_info*> path{&top};
+  for (;;) {
+    if (step(path, dir, out))
+      continue;
+    path.pop_back();
+    if (path.empty())
+      return;
+    out.leave();
+  }
+}
+
+// The entry's outcome for a record found by name.
+entry_result found_entry(fun_info* f, const char* written) {
+  entry_result r;
+  r.fun = f;
+  r.written = written;
+  r.kind = f->top_pos == f->end_pos ? entry_result::unfinished : entry_result::found;
+  return r;
+}
+
+}  // namespace
+
+fun_info* fun_record(int no) {
+  if (no < 0 || no >= g_tab.fun_no || no >= static_cast<int>(g_tab.Finf.size()))
+    return nullptr;
+  return g_tab.Finf[no].get();
+}
+
+entry_result resolve_entry(const char* name) {
+  std::string file_part;
+  const char* pattern = name;
+  const char* hash = std::strchr(name, '#');
+  bool has_file = hash != nullptr;
+  if (has_file) {
+    file_part.assign(name, hash);
+    pattern = hash + 1;
+  }
+  entry_result r;
+  r.written = org_search_str(pattern);
+  fun_info* f = fun_record(ser_fun(pattern));
+  if (!f)
+    return r;
+  if (f->dup) {
+    r.fun = f;
+    if (!has_file) {
+      r.kind = entry_result::multiple;
+      return r;
+    }
+    while (f && f->file != file_part)
+      f = fun_record(ser_fun_next(f->no + 1, pattern));
+    if (!f) {
+      r.kind = entry_result::not_in_file;
+      r.file_part = org_search_str(file_part.c_str());
+      return r;
+    }
+  }
+  std::string written = r.written;
+  return found_entry(f, written.c_str());
+}
+
+void walk_entry(const std::string& entry, walk_output& out) {
+  walk_dir dir = walk_dir::none;
+  const char* name = entry.c_str();
+  if (name[0] == '@') {
+    dir = walk_dir::below;
+    name++;
+  } else if (name[0] == '^') {
+    dir = walk_dir::above;
+    name++;
+  }
+  entry_result r = resolve_entry(name);
+  bool go = out.entry(r, dir);
+  if (r.kind == entry_result::found && go) {
+    r.fun->printed = 1;
+    if (dir != walk_dir::none)
+      walk_from(*r.fun, dir, out);
+  }
+  out.end_entry();
+}
+
+void walk_forest(walk_output& out) {
+  for (int k = 0; k < g_tab.fun_no; k++) {
+    fun_info* f = fun_record(k);
+    // The listing's functions are the forest's roots: macros are not
+    // listed, and a record with no name was displaced.
+    if (!f || f->kind == 1 || f->name.empty() || f->caller_cnt != 0)
+      continue;
+    entry_result r = found_entry(f, f->name.c_str());
+    if (out.entry(r, walk_dir::below) && r.kind == entry_result::found) {
+      f->printed = 1;
+      walk_from(*f, walk_dir::below, out);
+    }
+    out.end_entry();
+  }
+}
+
+void reset_walk() {
+  g_caller_next.clear();
+}
+
+}  // namespace kavel
