@@ -14,6 +14,7 @@
 #include "extract/body_printer.h"
 #include "extract/ignore_list.h"
 #include "extract/pattern.h"
+#include "extract/tree_writer.h"
 #include "scanner/include_files.h"
 #include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
@@ -80,6 +81,13 @@ const char* const usage_msg[] = {
     "A\x8a\xd6\x90\x94\x96\xbc\x82\xc5\x82\xcd\x82\xc8\x82\xad\x8a\xd6\x90\x94\x82\xcc\x90"
     "\xe6\x93\xaa\x8ds\x82\xf0\x95\\\x8e\xa6\x82\xb5\x82\xdc\x82\xb7\x81"
     "B",
+    // t  prints the call tree instead of function bodies.
+    "     t         \x8a\xd6\x90\x94\x8e\xc0\x91\xcc\x82\xcc\x91\xe3\x82\xed\x82\xe8\x82"
+    "\xc9\x8a\xd6\x90\x94\x82\xcc\x8c\xc4\x82\xd1\x8fo\x82\xb5\x83" "c\x83\x8a\x81[\x82\xf0"
+    "\x8fo\x97\xcd\x82\xb5\x82\xdc\x82\xb7\x81" "B",
+    // d  prints the call tree in Graphviz's DOT form.
+    "     d         \x8c\xc4\x82\xd1\x8fo\x82\xb5\x83" "c\x83\x8a\x81[\x82\xf0Graphviz\x82"
+    "\xcc" "DOT\x8c`\x8e\xae\x82\xc5\x8fo\x97\xcd\x82\xb5\x82\xdc\x82\xb7\x81" "B",
     " ",
     // -EUC  takes the character set to be EUC.
     "   -EUC        \x95\xb6\x8e\x9a\x83Z\x83"
@@ -107,6 +115,10 @@ const char* const usage_msg[] = {
     "A<function>\x82\xcc\x89\xba\x88\xca\x82\xcc\x8a\xd6\x90\x94\x82\xe0\x8fo\x97\xcd\x82"
     "\xb5\x82\xdc\x82\xb7\x81"
     "B",
+    //     with ^, the functions above <function> are printed too.
+    "                ^\x82\xf0\x95t\x89\xc1\x82\xb5\x82\xbd\x8f\xea\x8d\x87\x82\xc9\x82\xcd"
+    "\x81" "A<function>\x82\xcc\x8f\xe3\x88\xca\x82\xcc\x8a\xd6\x90\x94\x82\xe0\x8fo\x97\xcd"
+    "\x82\xb5\x82\xdc\x82\xb7\x81" "B",
     //     several names are joined with commas.
     "               \x95\xa1\x90\x94\x8ew\x92\xe8\x82\xb7\x82\xe9\x8f\xea\x8d\x87\x82\xc9"
     "\x82\xcd\x81"
@@ -235,6 +247,9 @@ void print_short_usage() {
 void set_switches(const char* group, int& head_flag) {
   for (const char* p = group + 1; *p; p++) {
     switch (*p) {
+      case 'd':
+        g_opt.dot_flag = 1;
+        break;
       case 'f':
         g_opt.file_flag = 1;
         break;
@@ -246,6 +261,9 @@ void set_switches(const char* group, int& head_flag) {
         break;
       case 's':
         head_flag = 1;
+        break;
+      case 't':
+        g_opt.tree_flag = 1;
         break;
       case 'u':
         g_opt.caller_flag = 1;
@@ -300,7 +318,13 @@ void scan_second_pass(const std::vector<const char*>& sources) {
   }
 }
 
-void print_requested() {
+// The requested functions, or with no list the forest of the whole
+// program, written through `out`.
+void walk_requested(walk_output& out, bool listed) {
+  if (!listed) {
+    walk_forest(out);
+    return;
+  }
   name_table& list = g_opt.fun_list;
   size_t used = 0;
   while (used < list.size() && !list[used].empty())
@@ -309,11 +333,20 @@ void print_requested() {
     conv_search_str(list[k]);
   for (size_t k = 0; k < used; k++) {
     std::string entry = list[k];
-    if (entry[0] == '@') {
-      print_fun_below(entry.c_str() + 1);
-    } else {
-      print_fun(-1, entry.c_str());
-    }
+    walk_entry(entry, out);
+  }
+}
+
+void print_requested(bool listed) {
+  if (g_opt.dot_flag) {
+    dot_output out;
+    walk_requested(out, listed);
+  } else if (g_opt.tree_flag) {
+    tree_output out;
+    walk_requested(out, listed);
+  } else {
+    text_output out;
+    walk_requested(out, listed);
   }
 }
 
@@ -382,8 +415,8 @@ int kavelt_main(int argc, char** argv) {
   scan_include_files(argc, argv);
   scan_second_pass(sources);
 
-  if (body_mode) {
-    print_requested();
+  if (body_mode || g_opt.tree_flag || g_opt.dot_flag) {
+    print_requested(body_mode != 0);
   } else {
     print_listing(head_flag);
   }

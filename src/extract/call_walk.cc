@@ -111,6 +111,8 @@ entry_result resolve_entry(const char* name) {
   }
   entry_result r;
   r.written = org_search_str(pattern);
+  if (has_file)
+    r.file_part = org_search_str(file_part.c_str());
   fun_info* f = fun_record(ser_fun(pattern));
   if (!f)
     return r;
@@ -124,12 +126,12 @@ entry_result resolve_entry(const char* name) {
       f = fun_record(ser_fun_next(f->no + 1, pattern));
     if (!f) {
       r.kind = entry_result::not_in_file;
-      r.file_part = org_search_str(file_part.c_str());
       return r;
     }
   }
-  std::string written = r.written;
-  return found_entry(f, written.c_str());
+  entry_result found = found_entry(f, r.written.c_str());
+  found.file_part = r.file_part;
+  return found;
 }
 
 void walk_entry(const std::string& entry, walk_output& out) {

@@ -20,7 +20,7 @@ struct entry_result {
   kind_t kind = not_found;
   fun_info* fun = nullptr;  // the record; for `multiple` the first of the name
   std::string written;      // the entry as written, without '@' or '^'
-  std::string file_part;    // the written file of "file#name", else empty
+  std::string file_part;    // the file of an entry written "file#name", else empty
 };
 
 // Resolves `name` (pattern form, optionally "file#" before it).
