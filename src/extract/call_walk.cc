@@ -92,6 +92,23 @@ entry_result found_entry(fun_info* f, const char* written) {
   return r;
 }
 
+// The definition of `pattern` from `first` on whose "file:line" is
+// `place`: several definitions of a name in one file (#if branches, say)
+// are told apart by their line, as a call tree writes them.
+fun_info* at_line(fun_info* first, const std::string& place, const char* pattern) {
+  size_t colon = place.rfind(':');
+  if (colon == std::string::npos || colon + 1 == place.size() ||
+      place.find_first_not_of("0123456789", colon + 1) != std::string::npos)
+    return nullptr;
+  std::string file = place.substr(0, colon);
+  std::string line = place.substr(colon + 1);
+  for (fun_info* f = first; f; f = fun_record(ser_fun_next(f->no + 1, pattern))) {
+    if (f->file == file && std::to_string(f->line) == line)
+      return f;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 fun_info* fun_record(int no) {
@@ -122,8 +139,11 @@ entry_result resolve_entry(const char* name) {
       r.kind = entry_result::multiple;
       return r;
     }
+    fun_info* first = f;
     while (f && f->file != file_part)
       f = fun_record(ser_fun_next(f->no + 1, pattern));
+    if (!f)
+      f = at_line(first, file_part, pattern);
     if (!f) {
       r.kind = entry_result::not_in_file;
       return r;

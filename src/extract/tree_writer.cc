@@ -11,9 +11,21 @@ namespace kavel {
 namespace {
 
 // The name as a list entry: "file#name" where the name has several
-// definitions, so that reading it back picks this one.
+// definitions, so that reading it back picks this one, and "file:line#name"
+// where several of them lie in this file.
 std::string list_name(const fun_info& f) {
-  return f.dup ? f.file + "#" + f.name : f.name;
+  if (!f.dup)
+    return f.name;
+  int here = 0;
+  if (const std::vector<int>* records = g_tab.by_name.find(f.name)) {
+    for (int k : *records) {
+      const fun_info* r = fun_record(k);
+      here += r && r->file == f.file ? 1 : 0;
+    }
+  }
+  if (here > 1)
+    return f.file + ":" + std::to_string(f.line) + "#" + f.name;
+  return f.file + "#" + f.name;
 }
 
 std::string place(const fun_info& f) {
