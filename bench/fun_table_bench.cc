@@ -40,7 +40,7 @@ void run(int records, int calls_each) {
     for (int j = 1; j <= calls_each; ++j) {
       const std::string& callee = names[(i + j * 13) % records];
       add_call(names[i].c_str(), callee.c_str());
-      std::string ext = "ext_" + std::to_string((i * calls_each + j) % kExtMax);
+      std::string ext = "ext_" + std::to_string((i * calls_each + j) % 1024);
       add_call(names[i].c_str(), ext.c_str());
       ops += 2;
     }

@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     kavel::kavelt_main(static_cast<int>(argv.size() - 1), argv.data());
   } catch (const kavel::exit_request&) {
-    // The design's fatal ends: help, an overlong argument list.
+    // The tool's own early ends: help, an overlong argument list.
   }
   std::fflush(stdout);
   kavel::reset_all();  // closes the files the run left open

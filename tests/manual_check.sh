@@ -4,7 +4,8 @@
 #   manual_check.sh options <kavel> <page> <source-dir>
 #     Every option the driver compares whole (read from its source) and every
 #     switch letter the binary accepts in a group has an item of its own in
-#     the page (a .TP tag), every switch letter stands in the SYNOPSIS group,
+#     the page (a .TP tag) and a line of its own in the --help text, every
+#     switch letter stands in the SYNOPSIS group,
 #     every message the sources can write is described, and the sections a
 #     reader looks for exist.
 #   manual_check.sh groff <page>
@@ -36,9 +37,9 @@ check_options() {
   [ -f "$page" ] || { bad "no page at $page"; return; }
   [ -f "$driver" ] || { bad "no driver source at $driver"; return; }
 
-  # Options the driver compares as whole arguments ("-EUC", "-l", ...).
+  # Options the driver compares as whole arguments ("-EUC", "-l", "--help", ...).
   local whole
-  whole=$(sed 's://.*$::' "$driver" | grep -o '"-[A-Za-z][A-Za-z]*"' | tr -d '"' | sort -u)
+  whole=$(sed 's://.*$::' "$driver" | grep -o '"--\?[A-Za-z][A-Za-z-]*"' | tr -d '"' | sort -u)
   [ -n "$whole" ] || bad "found no whole-argument options in $driver"
 
   # Switch letters as the binary takes them: one group of every letter and
@@ -61,11 +62,13 @@ check_options() {
   [ -n "$rejected" ] || bad "no letter was reported as unknown: the probe tells nothing"
   [ -n "$accepted" ] || bad "the binary accepted no switch letter"
 
-  local tags opt letter
+  local tags opt letter help
   tags=$(tag_lines "$page")
+  help=$("$kavel" --help) || bad "$kavel --help failed"
   for opt in $whole $accepted; do
     # An item whose tag names the option, followed by a blank or the line end.
     grep -Eq -- "(^|[ ,])${opt}( |\$)" <<<"$tags" || bad "option $opt has no item in the page"
+    grep -Eq -- "^ +${opt}( |\$)" <<<"$help" || bad "option $opt has no line in --help"
   done
 
   # The switch letters are shown in the SYNOPSIS group.

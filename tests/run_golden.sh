@@ -14,6 +14,7 @@
 # that case names another). A case without
 # an `args` file of its own runs with the other's command line and
 # expected results too (the CR LF twins: a `setup` turns the line ends).
+# A folder with neither `args` nor `same-as` fails.
 # Usage: run_golden.sh path/to/kavel [case-name ...]
 set -u
 kavel=$(readlink -f "$1")
@@ -41,8 +42,13 @@ count=0
 skipped=0
 for name in "${cases[@]}"; do
   src="$here/golden/$name"
-  [ -f "$src/args" ] || [ -f "$src/same-as" ] || continue
   count=$((count + 1))
+  if [ ! -d "$src" ] || { [ ! -f "$src/args" ] && [ ! -f "$src/same-as" ]; }; then
+    # A case that never runs would pass unseen.
+    echo "FAIL $name (no args and no same-as)"
+    fail=$((fail + 1))
+    continue
+  fi
   dir="$work/$name"
   mkdir -p "$dir"
   copy_case "$name" "$dir"

@@ -1,6 +1,9 @@
 #include "test_util.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
@@ -51,6 +54,21 @@ std::string capture_stdout::text() {
   std::string s = slurp(tmp_);
   std::fseek(tmp_, 0, SEEK_END);
   return s;
+}
+
+temp_file::temp_file(const std::string& bytes) {
+  std::string name = ::testing::TempDir() + "kavel_XXXXXX";
+  int fd = mkstemp(name.data());
+  EXPECT_GE(fd, 0) << name;
+  if (fd < 0)
+    return;
+  path_ = name;
+  EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(fd);
+}
+temp_file::~temp_file() {
+  if (!path_.empty())
+    unlink(path_.c_str());
 }
 
 }  // namespace kavel

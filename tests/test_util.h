@@ -1,5 +1,5 @@
 // Helpers shared by the unit tests: feed a string to the scanner's reader,
-// capture messages and standard output.
+// capture messages and standard output, write files for a run to read.
 #ifndef KAVEL_TESTS_TEST_UTIL_H_
 #define KAVEL_TESTS_TEST_UTIL_H_
 
@@ -32,6 +32,22 @@ class capture_stdout {
  private:
   int saved_fd_;
   FILE* tmp_;
+};
+
+// A file holding `bytes` under a name of its own (ctest runs the tests in
+// parallel processes, so a name fixed per process would be shared); removed
+// when the object goes.
+class temp_file {
+ public:
+  explicit temp_file(const std::string& bytes);
+  ~temp_file();
+  temp_file(const temp_file&) = delete;
+  temp_file& operator=(const temp_file&) = delete;
+  const std::string& path() const { return path_; }
+  const char* c_str() const { return path_.c_str(); }
+
+ private:
+  std::string path_;
 };
 
 }  // namespace kavel

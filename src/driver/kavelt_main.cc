@@ -2,10 +2,18 @@
 // flags and name lists, every other argument is a source scanned at once,
 // so an option acts on the files named after it), then the project headers
 // the sources included, then the sources again to record calls, and last
-// the listing or the texts of the requested functions.
+// the listing, the texts of the requested functions or their call trees. A source or list
+// file that could not be read, an option that failed, or a requested
+// function that could not be printed is reported and the run goes on; it
+// ends with status 2 so that a script can tell.
 #include "driver/kavelt_main.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,6 +31,8 @@
 #include "support/str_list.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
+
+#define KAVEL_VERSION "0.93"
 
 namespace kavel {
 
@@ -201,9 +211,50 @@ const char* const usage_msg[] = {
     "   <c_files>   \x82\x83\x8c\xbe\x8c\xea\x82\xcc\x83\\\x81[\x83X\x83t\x83@\x83"
     "C\x83\x8b\x96\xbc",
     " ",
-    "Version: 0.93",
+    "Version: " KAVEL_VERSION,
     "",
 };
+
+// The help of --help. Every option has a line of its own, beginning with
+// the option.
+const char help_text[] = R"(Usage: kavel [-dfgistu] [-EUC] [-l <list>] [-L <file>] [-r <list>] [-R <file>]
+             [-m <list>] [-M <file>] [-I <dir>] <c_files>
+             [--files-from <file>]
+       kavel --help | --version | -usage
+
+Lists the functions that C source files define, or prints the text of the
+named ones with the comment above each. Arguments are read from left to
+right: an option acts on the source files named after it.
+
+  -i          listing lines carry file and line: name;file;line
+  -s          listing lines show each function's header line (wins over -i)
+  -l <list>   print the text of these functions (comma-separated list)
+  -L <file>   the same, with the names read from a file
+  -r <list>   exclude these names; !name re-admits a name
+  -R <file>   the same, with the names read from a file
+  -m <list>   take a name defined in several files from these files
+  -M <file>   the same, with the file names read from a file
+  -I <dir>    also look for #include "..." headers in this folder
+  --files-from <file>  scan the source files named in <file>, one a line
+              (- reads standard input), as if they were written here
+  -f          with -l: /* File: name */ before a function from another file
+  -u          with -l @name: /* Called by: name */ before each function
+              (with ^name: /* Calls: name */)
+  -t          call trees instead of texts: with -l/-L one tree per entry,
+              without them a tree from every function no other calls
+  -d          as -t, but the trees as one Graphviz DOT graph
+  -g          with -l: a function's text starts right after the previous one
+  -EUC        multi-byte text in the sources is EUC, not Shift-JIS
+  -usage      (alone) the help text in Japanese, Shift-JIS encoded
+  --help      print this help
+  --version   print the name and version
+
+In lists * and ? are wildcards, @name prints name and everything below it in
+the call tree, ^name name and everything above it (its callers), file#name
+takes the definitions in that file and file:line#name the one on that line.
+Exit status: 0 done; 1 ended early (help text, memory, output not written);
+2 a source or list file, an option or a requested function failed.
+)";
 
 namespace {
 
@@ -231,6 +282,29 @@ const list_option* find_list_option(const char* arg) {
   return nullptr;
 }
 
+// The options whose next argument is their parameter, whatever it looks like.
+bool takes_parameter(const char* arg) {
+  return find_list_option(arg) != nullptr || std::strcmp(arg, "-I") == 0 ||
+         std::strcmp(arg, "--files-from") == 0;
+}
+
+// Long options are whole words after "--", which no group of switch letters
+// begins with. --help and --version answer before anything is read,
+// wherever they stand (but not as an option's parameter); null when
+// neither is given.
+const char* early_answer(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    if (takes_parameter(argv[i])) {
+      i++;
+    } else if (std::strcmp(argv[i], "--help") == 0) {
+      return help_text;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      return "kavel " KAVEL_VERSION "\n";
+    }
+  }
+  return nullptr;
+}
+
 void print_help() {
   for (int k = 0; usage_msg[k][0]; k++)
     std::printf("%s\n", usage_msg[k]);
@@ -243,8 +317,10 @@ void print_short_usage() {
   kavel_exit(1);
 }
 
-// A group of one-letter switches ("-fi"). Letters go on after an unknown one.
-void set_switches(const char* group, int& head_flag) {
+// A group of one-letter switches ("-fi"). Letters go on after an unknown
+// one; false when there was one.
+bool set_switches(const char* group, int& head_flag) {
+  bool known = true;
   for (const char* p = group + 1; *p; p++) {
     switch (*p) {
       case 'd':
@@ -270,31 +346,46 @@ void set_switches(const char* group, int& head_flag) {
         break;
       default:
         errmsg1("-%c: unknown option\n", *p);
+        known = false;
         break;
     }
   }
+  return known;
 }
 
-void scan_first_pass(const char* file) {
+// False (after the message) when `file` cannot be scanned. Only a regular
+// file is read: a FIFO or a device would be waited on or read for ever.
+bool scan_first_pass(const char* file) {
+  struct stat st;
+  if (stat(file, &st) != 0) {
+    report_unopened(file, errno);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    report_unopened(file, EISDIR);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    errmsg1("\"%s\": cannot be read (%s)\n", file, "not a regular file");
+    return false;
+  }
   if (!g_scan.fp.open(file)) {
-    errmsg1("\"%s\": not found\n", file);
-    return;
+    report_unopened(file, errno);
+    return false;
   }
   scan_source(file, 1, &g_names.mac_cnt);
   g_scan.fp.close();
+  return true;
 }
 
 // Headers recorded while this walk scans others are scanned too: the count
-// is read afresh each round.
-void scan_include_files(int argc, char** argv) {
+// is read afresh each round. The headers scanned go to `scanned` in order.
+void scan_include_files(name_map<char>& named, std::vector<std::string>& scanned) {
   for (int k = 0; k < g_inc.inc_cnt && k < static_cast<int>(g_inc.inc_path.size()); k++) {
     // Copies: the scan may add entries and move the tables.
     std::string path = g_inc.inc_path[k];
     std::string name = k < static_cast<int>(g_inc.inc_name.size()) ? g_inc.inc_name[k] : path;
-    bool on_command_line = false;
-    for (int a = 1; a < argc && !on_command_line; a++)
-      on_command_line = path == argv[a];
-    if (on_command_line)
+    if (named.find(path) != nullptr)
       continue;  // it was scanned as a source file
     if (path.compare(0, kSystemIncludeLen, kSystemInclude) == 0)
       continue;
@@ -304,26 +395,37 @@ void scan_include_files(int argc, char** argv) {
     }
     scan_source(path.c_str(), 1, &g_names.mac_cnt);
     g_scan.fp.close();
+    scanned.push_back(path);
   }
 }
 
-void scan_second_pass(const std::vector<const char*>& sources) {
+void scan_second(const char* file) {
+  if (!g_scan.fp.open(file))
+    return;  // the first pass has reported it
+  scan_source(file, 2, nullptr);
+  g_scan.fp.close();
+}
+
+// The headers come after the sources, in the first pass's order, so that a
+// name's definitions are met in the order of its records.
+void scan_second_pass(const std::vector<const char*>& sources,
+                      const std::vector<std::string>& headers) {
   g_tab.gfun_cnt = 0;
   g_tab.lfun_cnt = 0;
-  for (const char* file : sources) {
-    if (!g_scan.fp.open(file))
-      continue;  // the first pass has reported it
-    scan_source(file, 2, nullptr);
-    g_scan.fp.close();
-  }
+  for (const char* file : sources)
+    scan_second(file);
+  for (const std::string& file : headers)
+    scan_second(file.c_str());
 }
 
 // The requested functions, or with no list the forest of the whole
-// program, written through `out`.
-void walk_requested(walk_output& out, bool listed) {
+// program, written through `out`. False when a requested function could not
+// be written. The functions an @ or ^ walk meets do not count: a code base
+// calls what it does not define.
+bool walk_requested(walk_output& out, bool listed) {
   if (!listed) {
     walk_forest(out);
-    return;
+    return true;
   }
   name_table& list = g_opt.fun_list;
   size_t used = 0;
@@ -331,23 +433,26 @@ void walk_requested(walk_output& out, bool listed) {
     used++;
   for (size_t k = 0; k < used; k++)
     conv_search_str(list[k]);
+  bool all = true;
   for (size_t k = 0; k < used; k++) {
     std::string entry = list[k];
-    walk_entry(entry, out);
+    if (walk_entry(entry, out) < 0)
+      all = false;
   }
+  return all;
 }
 
-void print_requested(bool listed) {
+bool print_requested(bool listed) {
   if (g_opt.dot_flag) {
     dot_output out;
-    walk_requested(out, listed);
-  } else if (g_opt.tree_flag) {
-    tree_output out;
-    walk_requested(out, listed);
-  } else {
-    text_output out;
-    walk_requested(out, listed);
+    return walk_requested(out, listed);
   }
+  if (g_opt.tree_flag) {
+    tree_output out;
+    return walk_requested(out, listed);
+  }
+  text_output out;
+  return walk_requested(out, listed);
 }
 
 void print_listing(int head_flag) {
@@ -376,15 +481,59 @@ void print_listing(int head_flag) {
 
 }  // namespace
 
+namespace {
+
+// The source names of a --files-from list, one a line; false when the
+// list cannot be read. "-" reads standard input.
+bool read_files_from(const char* path, std::deque<std::string>& names) {
+  const bool std_in = std::strcmp(path, "-") == 0;
+  struct stat st;
+  if (!std_in && stat(path, &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  FILE* in = std_in ? stdin : std::fopen(path, "rb");
+  if (in == nullptr)
+    return false;
+  char* line = nullptr;
+  size_t room = 0;
+  for (ssize_t n; (n = getline(&line, &room, in)) >= 0;) {
+    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
+      line[--n] = 0;
+    if (n > 0)
+      names.emplace_back(line, static_cast<size_t>(n));
+  }
+  std::free(line);
+  if (!std_in)
+    std::fclose(in);
+  return true;
+}
+
+}  // namespace
+
 int kavelt_main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();
   if (argc < 2)
     print_short_usage();
+  if (const char* answer = early_answer(argc, argv)) {
+    std::fputs(answer, stdout);
+    return 0;
+  }
 
   int body_mode = 0;
   int head_flag = 0;
+  bool failed = false;
   std::vector<const char*> sources;
+  name_map<char> named;             // every source named, scanned or not
+  std::deque<std::string> listed;   // names read by --files-from; kept in place
+  auto take_source = [&](const char* file) {
+    named[file];
+    if (scan_first_pass(file))
+      sources.push_back(file);
+    else
+      failed = true;
+  };
   for (int i = 1; i < argc; i++) {
     const char* arg = argv[i];
     // Body mode holds even when the list itself is missing.
@@ -394,34 +543,53 @@ int kavelt_main(int argc, char** argv) {
       g_opt.euc_flag = 1;
     } else if (const list_option* o = find_list_option(arg)) {
       if (i + 1 < argc) {
-        read_list(g_opt.*(o->table), argv[++i], o->form);
+        failed |= !read_list(g_opt.*(o->table), argv[++i], o->form);
       } else {
         errmsg1("%s <list> parameter missing\n", arg);
+        failed = true;
       }
     } else if (std::strcmp(arg, "-I") == 0) {
       if (i + 1 < argc) {
         g_opt.inc_dir.push_back(argv[++i]);
       } else {
         errmsg1("-I <dir> parameter missing\n");
+        failed = true;
       }
+    } else if (std::strcmp(arg, "--files-from") == 0) {
+      if (i + 1 >= argc) {
+        errmsg1("%s <file> parameter missing\n", arg);
+        failed = true;
+        continue;
+      }
+      const char* list = argv[++i];
+      size_t first = listed.size();
+      if (!read_files_from(list, listed)) {
+        report_unopened(list, errno);
+        failed = true;
+      }
+      for (size_t k = first; k < listed.size(); k++)
+        take_source(listed[k].c_str());
+    } else if (arg[0] == '-' && arg[1] == '-') {
+      errmsg1("%s: unknown option\n", arg);  // --help and --version were answered
+      failed = true;
     } else if (arg[0] == '-') {
-      set_switches(arg, head_flag);
+      failed |= !set_switches(arg, head_flag);
     } else {
-      sources.push_back(arg);
-      scan_first_pass(arg);
+      take_source(arg);
     }
   }
 
-  scan_include_files(argc, argv);
-  scan_second_pass(sources);
+  std::vector<std::string> headers;
+  scan_include_files(named, headers);
+  scan_second_pass(sources, headers);
 
   if (body_mode || g_opt.tree_flag || g_opt.dot_flag) {
-    print_requested(body_mode != 0);
+    failed |= !print_requested(body_mode != 0);
   } else {
     print_listing(head_flag);
   }
   std::fflush(stdout);
-  return 0;
+  return failed ? 2 : 0;
 }
 
 void reset_all() {

@@ -8,7 +8,9 @@ namespace kavel {
 // The 44 help lines (Shift-JIS), ended by an empty string.
 extern const char* const usage_msg[];
 
-// 0 after a normal run; help ends the run with status 1.
+// 0 after a normal run, 2 when a source or list file, an option or a
+// requested function failed (the run goes on after each); --help and
+// --version give 0. The Japanese help ends the run with status 1.
 int kavelt_main(int argc, char** argv);
 // Puts every subsystem back to its start state (tests, fuzzing).
 void reset_all();

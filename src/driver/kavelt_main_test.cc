@@ -125,14 +125,6 @@ class Driver : public ::testing::Test {
     return r;
   }
 
-  static std::string temp_file(const std::string& name, const std::string& bytes) {
-    std::string path = ::testing::TempDir() + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
-  }
-
   static void add_record(const char* name, const char* file, int line, const char* first,
                          int kind = 0, int dup = 0) {
     auto f = std::make_unique<fun_info>();
@@ -180,7 +172,7 @@ TEST_F(Driver, NoArgumentsWritesTwoUsageLines) {
 TEST_F(Driver, UsageAmongOtherArgumentsIsASwitchGroup) {
   run_result r = run({"-usage", "-"});
   EXPECT_EQ(r.err, "-a: unknown option\n-e: unknown option\n");
-  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.rc, 2);
   EXPECT_EQ(g_opt.caller_flag, 1);
   EXPECT_EQ(g_opt.lead_flag, 1);
   EXPECT_EQ(g_opt.file_flag, 0);
@@ -211,7 +203,7 @@ TEST_F(Driver, MissingParameters) {
     add_record("main", "a.c", 1, "int main()\n");
     run_result r = run({"-i", c.option});
     EXPECT_EQ(r.err, c.message);
-    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.rc, 2);
     // A bare -l or -L still selects body mode, with nothing to print.
     bool body = c.option[1] == 'l' || c.option[1] == 'L';
     EXPECT_EQ(r.out, body ? "" : "main;a.c;1\n") << c.option;
@@ -228,13 +220,14 @@ TEST_F(Driver, MissingSourceReportedOnce) {
   run_result r = run({"nofile.c", "-", "nofile.c"});
   EXPECT_EQ(r.err, "\"nofile.c\": not found\n\"nofile.c\": not found\n");
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.rc, 2);
 }
 
 TEST_F(Driver, ListOptionsAppendInOrder) {
-  std::string list = temp_file("driver_list.txt", "[1] b\n  [2] c\n");
-  std::string files = temp_file("driver_files.txt", "y.c\n");
-  run_result r = run({"-l", "a", "-L", list, "-l", "d,a", "-r", "x,!y", "-M", files, "-m", "z.c"});
+  temp_file list("[1] b\n  [2] c\n");
+  temp_file files("y.c\n");
+  run_result r = run({"-l", "a", "-L", list.path(), "-l", "d,a", "-r", "x,!y", "-M", files.path(),
+                      "-m", "z.c"});
   EXPECT_EQ(g_opt.fun_list, (name_table{"a", "b", "c", "d"}));
   EXPECT_EQ(g_opt.ign_list, (name_table{"x", "!y"}));
   EXPECT_EQ(g_opt.file_list, (name_table{"y.c", "z.c"}));
@@ -254,7 +247,7 @@ TEST_F(Driver, IncludeDirectoriesHaveNoLimit) {
 }
 
 TEST_F(Driver, IncludePassSkipsCommandLineAndSystemPaths) {
-  std::string empty = temp_file("driver_empty.h", "");
+  temp_file empty("");
   struct {
     const char* name;
     std::string path;
@@ -262,7 +255,7 @@ TEST_F(Driver, IncludePassSkipsCommandLineAndSystemPaths) {
       {"cmd.h", "missing_cmd.h"},                  // also a command-line argument
       {"stdio_x.h", "/usr/include/kavel_none.h"},  // the system's own
       {"gone.h", "./kavel_gone.h"},                // reported by its written name
-      {"empty.h", empty},
+      {"empty.h", empty.path()},
   };
   for (const auto& e : recorded) {
     g_inc.inc_name.push_back(e.name);
@@ -277,7 +270,7 @@ TEST_F(Driver, BodyModeConvertsEntriesUpToTheFirstEmpty) {
   add_record("main", "a.c", 1, "int main()\n");
   run_result r = run({"-s", "-l", "ma?n*,,b*"});
   EXPECT_EQ(g_opt.fun_list, (name_table{"ma\x01n\x02", "", "b*"}));
-  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.rc, 2);  // the record made here has no text to print
 }
 
 TEST_F(Driver, ListingForms) {

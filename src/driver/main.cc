@@ -43,11 +43,10 @@ int main(int argc, char** argv) {
     kavel::out_of_memory(0);
   }
   // A listing that never reached its file (a full disk, say) must not end
-  // as a success.
+  // as a success; whatever else failed, the output is what is missing.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     kavel::errmsg("cannot write the standard output\n");
-    if (status == 0)
-      status = 1;
+    status = 1;
   }
   // Tearing down tens of thousands of strings and records would take longer
   // than a small run itself; the output is flushed and the process ends.

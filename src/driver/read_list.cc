@@ -5,30 +5,31 @@
 // passes over everything in front of it.
 #include "driver/read_list.h"
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "scanner/line_reader.h"
+#include "support/name_map.h"
 #include "support/messages.h"
 
 namespace kavel {
 
 namespace {
 
-// Adds `name` unless one of the entries present before this read already
-// holds it: names given twice in one list are both kept, a name repeated by
-// a later option is not.
-void add_unlisted(name_table& table, const std::string& name, int known) {
-  if (not_listed(name, table, known))
+// The entries present before a read: a name among them is not added
+// again. Names given twice in one list are both kept, a name repeated by a
+// later option is not.
+using known_names = name_map<char>;
+
+void add_unlisted(name_table& table, const std::string& name, known_names& known) {
+  if (known.find(name) == nullptr)
     table.push_back(name);
 }
 
-void read_comma_list(name_table& table, const char* text, int known) {
+void read_comma_list(name_table& table, const char* text, known_names& known) {
   const char* p = text;
   for (;;) {
-    if (static_cast<int>(table.size()) >= kNameTableMax) {
-      errmsg1("internal error; functions list table overflow\n");
-      return;
-    }
     const char* comma = std::strchr(p, ',');
     if (!comma) {
       add_unlisted(table, p, known);
@@ -43,19 +44,14 @@ bool ends_name(char c) {
   return c == ' ' || c == '\t' || c == '\n';
 }
 
-// Takes the names of one line (which ends in '\n'). False once the table
-// is full: the rest of the file is dropped.
-bool take_line_names(name_table& table, const char* line, int known) {
+// Takes the names of one line (which ends in '\n').
+void take_line_names(name_table& table, const char* line, known_names& known) {
   const char* p = line;
   for (;;) {
     while (*p == ' ' || *p == '\t' || *p == '.')
       p++;
     if (*p == '\n' || *p == 0)
-      return true;
-    if (static_cast<int>(table.size()) >= kNameTableMax) {
-      errmsg1("Internal error; functions list table overflow\n");
-      return false;
-    }
+      return;
     const char* open = std::strchr(p, '[');
     if (!open)
       open = std::strchr(p, '<');
@@ -64,7 +60,7 @@ bool take_line_names(name_table& table, const char* line, int known) {
       while (*q && *q != '\n' && *q != ']' && *q != '>')
         q++;
       if (*q != ']' && *q != '>')
-        return true;  // never closed: the rest is no name
+        return;  // never closed: the rest is no name
       q++;
       // Tree output puts one blank between the bracket and the name. A
       // bracket that closes the line has nothing after it to skip.
@@ -78,43 +74,55 @@ bool take_line_names(name_table& table, const char* line, int known) {
     if (end > p)
       add_unlisted(table, std::string(p, end), known);
     if (*end == '\n' || *end == 0)
-      return true;
+      return;
     p = end + 1;
   }
 }
 
-void read_list_file(name_table& table, const char* path, int known) {
+bool read_list_file(name_table& table, const char* path, known_names& known) {
   line_reader in;
   if (!in.open(path)) {
-    errmsg1("\"%s\": not found\n", path);
-    return;
+    report_unopened(path, errno);
+    return false;
   }
-  // One more byte than a piece and its terminator: a piece cut before its
-  // line end gets a line feed of its own, so a name is cut where the piece
-  // ends.
-  char line[kLinePiece + 2];
-  while (in.read(line) >= 0) {
-    size_t len = std::strlen(line);
-    if (len == 0 || line[len - 1] != '\n') {
-      line[len] = '\n';
-      line[len + 1] = 0;
-    }
-    if (!take_line_names(table, line, known))
-      break;
+  // A line of any length is gathered whole, so no name is cut; the last
+  // line gets a line feed when it has none.
+  char piece[kLinePiece + 1];
+  std::string line;
+  for (int n; (n = in.read(piece)) >= 0;) {
+    line.append(piece, std::strlen(piece));
+    if (n > 0 && piece[n - 1] != '\n')
+      continue;
+    take_line_names(table, line.c_str(), known);
+    line.clear();
+  }
+  if (!line.empty()) {
+    line += '\n';
+    take_line_names(table, line.c_str(), known);
   }
   in.close();
+  return true;
 }
 
 }  // namespace
 
-void read_list(name_table& table, const char* text, int form) {
+bool read_list(name_table& table, const char* text, int form) {
   // Only the entries present now make a name a repeat; names this call
   // adds do not.
-  int known = static_cast<int>(table.size());
-  if (form == 0) {
-    read_comma_list(table, text, known);
+  known_names known;
+  for (const std::string& name : table)
+    known[name];
+  if (form != 0)
+    return read_list_file(table, text, known);
+  read_comma_list(table, text, known);
+  return true;
+}
+
+void report_unopened(const char* path, int err) {
+  if (err == ENOENT || err == ENOTDIR || err == 0) {
+    errmsg1("\"%s\": not found\n", path);
   } else {
-    read_list_file(table, text, known);
+    errmsg1("\"%s\": cannot be read (%s)\n", path, std::strerror(err));
   }
 }
 

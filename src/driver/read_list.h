@@ -10,8 +10,12 @@
 namespace kavel {
 
 // form 0: `text` is the list; form 1: `text` names a list file. A name
-// already among the entries present at entry is not added again.
-void read_list(name_table& table, const char* text, int form);
+// already among the entries present at entry is not added again. False when
+// the list file could not be opened (it is reported).
+bool read_list(name_table& table, const char* text, int form);
+// Reports a file named on the command line that could not be opened, with
+// `err` the errno of the attempt: not there, or there and unreadable.
+void report_unopened(const char* path, int err);
 // 1 when `name` equals none of the first `n` entries of `table`, else 0.
 int not_listed(const std::string& name, const name_table& table, int n);
 

@@ -246,15 +246,18 @@ void text_output::multiple(fun_info& f, fun_info&) {
 }
 
 int print_fun(int caller, const char* name) {
-  entry_result r = resolve_entry(name);
-  if (!report_entry(r))
-    return -1;
-  return print_record(*r.fun, fun_record(caller), walk_dir::below);
+  int first = -1;
+  for (const entry_result& r : resolve_entry(name)) {
+    int printed = report_entry(r) ? print_record(*r.fun, fun_record(caller), walk_dir::below) : -1;
+    if (first < 0)
+      first = printed;
+  }
+  return first;
 }
 
-void print_fun_below(const char* name) {
+int print_fun_below(const char* name) {
   text_output out;
-  walk_entry(std::string("@") + name, out);
+  return walk_entry(std::string("@") + name, out);
 }
 
 void print_lead_comment(line_reader& file, long long head_pos, long long top_pos) {

@@ -42,13 +42,15 @@ bool report_entry(const entry_result& r);
 // function `by` a walk in direction `dir` reached it. Returns its number, -1
 // when its file cannot be read.
 int print_record(fun_info& f, const fun_info* by, walk_dir dir);
-// Prints the function `name` (pattern form, optionally "file#" before it).
-// `caller` is the number through which the walk reached it, or -1. Returns
-// its number (also when it was printed before and nothing is printed now),
-// -1 when nothing could be printed.
+// Prints the function `name` (pattern form, optionally "file#" before it),
+// or each of its alternatives in one file. `caller` is the number through
+// which the walk reached it, or -1. Returns the first number printed (also
+// when it was printed before and nothing is printed now), -1 when nothing
+// could be printed.
 int print_fun(int caller, const char* name);
-// Prints `name` (pattern form, no '@') and, depth first, everything below it.
-void print_fun_below(const char* name);
+// Prints `name` (pattern form, no '@') and, depth first, everything below
+// it. Returns what print_fun would return for `name` itself.
+int print_fun_below(const char* name);
 // Prints the comment block that ends last before head_pos, looking back no
 // further than top_pos.
 void print_lead_comment(line_reader& file, long long head_pos, long long top_pos);

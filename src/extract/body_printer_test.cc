@@ -82,10 +82,9 @@ class BodyPrinterTest : public ::testing::Test {
     f->top_pos = top;
     f->head_pos = head;
     f->end_pos = end;
-    std::fill(std::begin(f->link), std::end(f->link), -1);
     g_tab.Finf.push_back(std::move(f));
     g_tab.fun_no++;
-    g_tab.by_name[name].push_back(no);
+    g_tab.by_name[name].recs.push_back(no);
     return no;
   }
   // A function of `path` whose leading region starts at the line holding
@@ -96,7 +95,7 @@ class BodyPrinterTest : public ::testing::Test {
   }
   void calls(int a, int b) {
     fun_info& f = *g_tab.Finf[a];
-    f.link[f.callee_cnt++] = static_cast<int16_t>(b);
+    f.callees.push_back(b);
   }
   int external(const std::string& name) {
     g_tab.ext_fun.push_back(name);
@@ -418,12 +417,16 @@ TEST_F(WalkTest, ExternalAndDuplicateCallees) {
   calls(no_['b'], x);
   calls(no_['b'], no_['e']);
   calls(no_['a'], no_['e']);
-  g_tab.Finf[no_['e']]->dup = 1;
+  // e defined in two files, neither of them the callers' own.
+  std::string other = write("w2.c", "int e(void)\n{\n}\n");
+  int e2 = add_in("e", other, "int e(void)\n{\n}\n", "int e(", "int e(", "int e(void)\n{\n}");
+  g_tab.Finf[no_['e']]->file = "w3.c";
+  g_tab.Finf[no_['e']]->dup = g_tab.Finf[e2]->dup = 1;
   capture_stdout out;
   capture_messages err;
   print_fun_below("a");
   EXPECT_EQ(out.text(), fn('a') + by('a') + fn('b'));
-  std::string dupmsg = "e in \"" + path_ + "\": multiple function\n";
+  std::string dupmsg = "e in \"w3.c\": multiple function\n";
   EXPECT_EQ(err.text(), "\"xfun\": not found\n\"xfun\": not found\n" + dupmsg + dupmsg);
 }
 

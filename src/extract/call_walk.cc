@@ -19,27 +19,64 @@ namespace {
 // Positions among each record's callers, for walks upward.
 std::vector<int> g_caller_next;
 
+// One function on the walk's path, with the definition its current callee
+// has reached: a called name may reach several (alternatives in one file,
+// or the definitions in the caller's file), walked one after the other.
+struct on_path {
+  fun_info* rec;
+  size_t alt;
+};
+
 // The next record number related to `f` in direction `dir`, or -1 when all
-// have been met; moves the cursor on.
+// have been met. Below, the cursor stays on the callee until its
+// definitions have all been met; above, it moves on.
 int next_relation(fun_info& f, walk_dir dir) {
-  if (dir == walk_dir::below) {
-    int c = f.callee_next < kLinkSlots ? f.link[f.callee_next] : -1;
-    if (c != -1)
-      f.callee_next++;
-    return c;
-  }
+  if (dir == walk_dir::below)
+    return f.callee_next < f.callees.size() ? f.callees[f.callee_next] : -1;
   if (g_caller_next.size() <= static_cast<size_t>(f.no))
     g_caller_next.resize(static_cast<size_t>(f.no) + 1, 0);
   int& k = g_caller_next[static_cast<size_t>(f.no)];
-  if (k >= f.caller_cnt || k >= kRelMax)
+  if (k >= static_cast<int>(f.callers.size()))
     return -1;
-  return f.link[kRelMax - k++];
+  return f.callers[static_cast<size_t>(k++)];
 }
 
-// Tells `out` about the next function met from `cur`; false when there is
-// none left. A function entered is pushed on `path`.
-bool step(std::vector<fun_info*>& path, walk_dir dir, walk_output& out) {
-  fun_info& cur = *path.back();
+// Tells `out` that `f` is met from `cur`, and enters it on `path` when it
+// was not met before.
+void meet(std::vector<on_path>& path, fun_info& f, fun_info& cur, walk_output& out) {
+  if (f.printed) {
+    out.again(f, cur);
+    return;
+  }
+  if (check_ignfun(f.name.c_str())) {
+    out.excluded(f, cur);
+  } else {
+    out.reach(f, cur);
+  }
+  f.printed = 1;
+  path.push_back({&f, 0});
+}
+
+// The definition the current callee of `at` reaches next, or null when it
+// reaches no more (the cursor then moves to the next callee). A name that
+// reaches none is reported as defined in several files.
+fun_info* next_reached(on_path& at, fun_info& callee, walk_output& out) {
+  fun_info& cur = *at.rec;
+  std::vector<int> reached = reached_records(cur.no, callee.no);
+  if (reached.empty())
+    out.multiple(callee, cur);
+  if (at.alt >= reached.size()) {
+    at.alt = 0;
+    cur.callee_next++;
+    return nullptr;
+  }
+  return fun_record(reached[at.alt++]);
+}
+
+// Tells `out` about the next function met from the top of `path`; false
+// when there is none left. A function entered is pushed on `path`.
+bool step(std::vector<on_path>& path, walk_dir dir, walk_output& out) {
+  fun_info& cur = *path.back().rec;
   int c = next_relation(cur, dir);
   if (c == -1)
     return false;
@@ -47,32 +84,25 @@ bool step(std::vector<fun_info*>& path, walk_dir dir, walk_output& out) {
     size_t e = static_cast<size_t>(c - kExternBase);
     if (e < g_tab.ext_fun.size())
       out.not_found(g_tab.ext_fun[e], cur);
+    cur.callee_next++;  // only callees are numbered so
     return true;
   }
   fun_info* f = fun_record(c);
-  if (!f)
-    return true;
-  // A caller is a definition itself; only a called name can be ambiguous.
-  if (dir == walk_dir::below && f->dup) {
-    out.multiple(*f, cur);
-    return true;
+  if (dir == walk_dir::below) {
+    if (f == nullptr) {
+      cur.callee_next++;
+      return true;
+    }
+    // A caller is a definition itself; only a called name can reach several.
+    f = next_reached(path.back(), *f, out);
   }
-  if (f->printed) {
-    out.again(*f, cur);
-    return true;
-  }
-  if (check_ignfun(f->name.c_str())) {
-    out.excluded(*f, cur);
-  } else {
-    out.reach(*f, cur);
-  }
-  f->printed = 1;
-  path.push_back(f);
+  if (f != nullptr)
+    meet(path, *f, cur, out);
   return true;
 }
 
 void walk_from(fun_info& top, walk_dir dir, walk_output& out) {
-  std::vector<fun_info*> path{&top};
+  std::vector<on_path> path{{&top, 0}};
   for (;;) {
     if (step(path, dir, out))
       continue;
@@ -117,7 +147,7 @@ fun_info* fun_record(int no) {
   return g_tab.Finf[no].get();
 }
 
-entry_result resolve_entry(const char* name) {
+std::vector<entry_result> resolve_entry(const char* name) {
   std::string file_part;
   const char* pattern = name;
   const char* hash = std::strchr(name, '#');
@@ -130,31 +160,38 @@ entry_result resolve_entry(const char* name) {
   r.written = org_search_str(pattern);
   if (has_file)
     r.file_part = org_search_str(file_part.c_str());
-  fun_info* f = fun_record(ser_fun(pattern));
-  if (!f)
-    return r;
-  if (f->dup) {
-    r.fun = f;
-    if (!has_file) {
-      r.kind = entry_result::multiple;
-      return r;
-    }
-    fun_info* first = f;
-    while (f && f->file != file_part)
-      f = fun_record(ser_fun_next(f->no + 1, pattern));
-    if (!f)
-      f = at_line(first, file_part, pattern);
-    if (!f) {
-      r.kind = entry_result::not_in_file;
-      return r;
+  fun_info* first = fun_record(ser_fun(pattern));
+  if (!first)
+    return {r};
+  std::vector<int> named{first->no};
+  if (first->dup && !has_file) {
+    named = reached_records(-1, first->no);
+  } else if (first->dup) {
+    fun_info* f =
+        first->file == file_part ? first : fun_record(ser_fun_in_file(file_part, pattern));
+    if (f) {
+      // A call from the definition found reaches the others of its file.
+      named = reached_records(f->no, f->no);
+    } else if ((f = at_line(first, file_part, pattern)) != nullptr) {
+      named = {f->no};
+    } else {
+      named.clear();
     }
   }
-  entry_result found = found_entry(f, r.written.c_str());
-  found.file_part = r.file_part;
+  if (named.empty()) {
+    r.fun = first;
+    r.kind = has_file ? entry_result::not_in_file : entry_result::multiple;
+    return {r};
+  }
+  std::vector<entry_result> found;
+  for (int no : named) {
+    found.push_back(found_entry(fun_record(no), r.written.c_str()));
+    found.back().file_part = r.file_part;
+  }
   return found;
 }
 
-void walk_entry(const std::string& entry, walk_output& out) {
+int walk_entry(const std::string& entry, walk_output& out) {
   walk_dir dir = walk_dir::none;
   const char* name = entry.c_str();
   if (name[0] == '@') {
@@ -164,14 +201,19 @@ void walk_entry(const std::string& entry, walk_output& out) {
     dir = walk_dir::above;
     name++;
   }
-  entry_result r = resolve_entry(name);
-  bool go = out.entry(r, dir);
-  if (r.kind == entry_result::found && go) {
-    r.fun->printed = 1;
-    if (dir != walk_dir::none)
-      walk_from(*r.fun, dir, out);
+  int taken = -1;
+  for (const entry_result& r : resolve_entry(name)) {
+    bool go = out.entry(r, dir);
+    if (r.kind == entry_result::found && go) {
+      if (taken < 0)
+        taken = r.fun->no;
+      r.fun->printed = 1;
+      if (dir != walk_dir::none)
+        walk_from(*r.fun, dir, out);
+    }
+    out.end_entry();
   }
-  out.end_entry();
+  return taken;
 }
 
 void walk_forest(walk_output& out) {
@@ -179,7 +221,7 @@ void walk_forest(walk_output& out) {
     fun_info* f = fun_record(k);
     // The listing's functions are the forest's roots: macros are not
     // listed, and a record with no name was displaced.
-    if (!f || f->kind == 1 || f->name.empty() || f->caller_cnt != 0)
+    if (!f || f->kind == 1 || f->name.empty() || !f->callers.empty())
       continue;
     entry_result r = found_entry(f, f->name.c_str());
     if (out.entry(r, walk_dir::below) && r.kind == entry_result::found) {

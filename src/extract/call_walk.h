@@ -9,6 +9,7 @@
 #define KAVEL_EXTRACT_CALL_WALK_H_
 
 #include <string>
+#include <vector>
 
 #include "tables/fun_table.h"
 
@@ -23,8 +24,12 @@ struct entry_result {
   std::string file_part;    // the file of an entry written "file#name", else empty
 };
 
-// Resolves `name` (pattern form, optionally "file#" before it).
-entry_result resolve_entry(const char* name);
+// Resolves `name` (pattern form, optionally "file#" or "file:line#" before
+// it): one found result per record it names, in file order, or one result
+// saying why it names none. Definitions of a name that all lie in one file
+// are alternatives and all named; "file#name" names those of that file;
+// "file:line#name" the one whose header is on that line.
+std::vector<entry_result> resolve_entry(const char* name);
 
 // Where a walk goes from the entry's function.
 enum class walk_dir { none, below, above };
@@ -47,8 +52,9 @@ class walk_output {
   virtual void again(fun_info& f, fun_info& by) = 0;
   // A called name that no scanned file defines.
   virtual void not_found(const std::string& name, fun_info& by) = 0;
-  // A called name defined in several files: it cannot be told which one is
-  // meant, so none is entered. `f` is the name's first record.
+  // A called name defined in several files, none of them the caller's: it
+  // cannot be told which one is meant, so none is entered. `f` is the
+  // name's first record.
   virtual void multiple(fun_info& f, fun_info& by) = 0;
   // The entry and everything met from it have been told.
   virtual void end_entry() {}
@@ -58,8 +64,10 @@ class walk_output {
 fun_info* fun_record(int no);
 
 // Handles one -l/-L entry: "@name" walks below the function, "^name" above
-// it, a plain name is the function alone. `entry` is in pattern form.
-void walk_entry(const std::string& entry, walk_output& out);
+// it, a plain name is the function alone; each record the entry names is an
+// entry of its own for `out`. `entry` is in pattern form. Returns the
+// number of the first record `out` took, -1 when it took none.
+int walk_entry(const std::string& entry, walk_output& out);
 // Walks below every function that no other calls, in table order.
 void walk_forest(walk_output& out);
 

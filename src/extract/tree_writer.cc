@@ -17,8 +17,8 @@ std::string list_name(const fun_info& f) {
   if (!f.dup)
     return f.name;
   int here = 0;
-  if (const std::vector<int>* records = g_tab.by_name.find(f.name)) {
-    for (int k : *records) {
+  if (const name_records* records = g_tab.by_name.find(f.name)) {
+    for (int k : records->recs) {
       const fun_info* r = fun_record(k);
       here += r && r->file == f.file ? 1 : 0;
     }

@@ -30,9 +30,27 @@ bool open_header(line_reader& file, const std::string& path) {
   return file.open(path.c_str());
 }
 
+// A compiler looks for "name" in the including file's folder first. That
+// folder is tried here only after the other places, so a header found
+// before is found where it was; a folder already searched is passed over.
+bool open_beside(line_reader& file, const char* from, const std::string& name,
+                 std::string& path) {
+  const char* slash = from ? std::strrchr(from, dirsep) : nullptr;
+  if (!slash) return false;  // the current folder, searched first
+  std::string beside = std::string(from, slash + 1) + name;
+  if (beside == std::string(".") + dirsep + name || g_inc.missing_beside.count(beside) != 0)
+    return false;
+  if (!open_header(file, beside)) {
+    g_inc.missing_beside.insert(std::move(beside));
+    return false;
+  }
+  path = std::move(beside);
+  return true;
+}
+
 }  // namespace
 
-int add_include(const char* text, int depth) {
+int add_include(const char* text, int depth, const char* from) {
   if (depth >= kIncludeDepth) return 0;
   bool angle = text[0] == '<';
   const char* close = angle ? index(text, '>') : (text[0] ? index(text + 1, '"') : nullptr);
@@ -73,18 +91,10 @@ int add_include(const char* text, int depth) {
     if (!found)
       g_inc.missing.emplace(std::move(key), path);
   }
+  if (!found && !angle) found = open_beside(file, from, name, path);
   if (!found) {
-    if (!angle) {
-      // The finished text goes out as the format, so a '%' in the path is
-      // left alone by the formatter (it has no arguments to read).
-      std::string msg = "\"" + path + "\": not found\n";
-      errmsg(msg.c_str());
-    }
+    if (!angle) errmsg1("\"%s\": not found\n", path);
     return -1;
-  }
-  if (g_inc.inc_cnt >= kNameTableMax) {
-    errmsg1("internal error; functions list table overflow\n");
-    return 0;
   }
   g_inc.inc_name.push_back(name);
   g_inc.recorded.insert(name);
@@ -92,12 +102,12 @@ int add_include(const char* text, int depth) {
   g_inc.inc_cnt++;
 
   // Only #include lines matter here; the others are passed over uncopied.
-  char line[kLineBuf];
+  char line[kLinePiece + 1];
   for (int n; (n = file.read_if_starts(line, "#include", 8)) >= 0;) {
     if (n == 0) continue;
     const char* rest = line + 8;
     while (*rest == ' ' || *rest == '\t') rest++;
-    add_include(rest, depth + 1);
+    add_include(rest, depth + 1, path.c_str());
   }
   return 0;
 }

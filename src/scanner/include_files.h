@@ -1,6 +1,7 @@
 // Project headers named by #include lines: found in "." (or "/usr/include"
-// for <...>) and then the -I directories, recorded once each, and followed
-// to a limited depth so nested headers are known before the include pass.
+// for <...>), then the -I directories, then (for "...") the including
+// file's folder, recorded once each, and followed to a limited depth so
+// nested headers are known before the include pass.
 #ifndef KAVEL_SCANNER_INCLUDE_FILES_H_
 #define KAVEL_SCANNER_INCLUDE_FILES_H_
 
@@ -24,13 +25,15 @@ struct include_state {
   // the last path tried, for the number of -I directories given then.
   std::unordered_map<std::string, std::string> missing;
   size_t missing_dirs = 0;
+  std::unordered_set<std::string> missing_beside;  // paths beside an including file, not there
 };
 extern include_state g_inc;
 void reset_includes();
 
-// `text` starts at the opening delimiter of an #include line. 0 when
-// recorded, already recorded or too deep; -1 when unclosed or not found.
-int add_include(const char* text, int depth);
+// `text` starts at the opening delimiter of an #include line of the file
+// `from`. 0 when recorded, already recorded or too deep; -1 when unclosed
+// or not found.
+int add_include(const char* text, int depth, const char* from);
 
 }  // namespace kavel
 

@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -30,6 +32,7 @@ bool line_reader::open(const char* path) {
   struct stat st;
   if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
     std::fclose(f);
+    errno = EISDIR;  // the caller may say why
     return false;
   }
   // The reader has a buffer of its own; one for the stream as well would
@@ -201,6 +204,42 @@ int line_reader::read_text(char* out, char* copy) {
   std::memcpy(copy, out, static_cast<size_t>(n) + 1);
   return n;
 #endif
+}
+
+namespace {
+// Gives `v` room for `size` bytes, keeping its first `have` in new storage.
+void outgrow(std::vector<char>& v, size_t size, size_t have,
+             std::vector<std::vector<char>>& outgrown) {
+  std::vector<char> bigger(size);
+  std::memcpy(bigger.data(), v.data(), std::min(have, v.size()));
+  v.swap(bigger);
+  if (!bigger.empty())
+    outgrown.push_back(std::move(bigger));
+}
+}  // namespace
+
+int line_reader::read_rest_of_line(int first_piece, std::vector<char>& out,
+                                   std::vector<char>& copy,
+                                   std::vector<std::vector<char>>& outgrown) {
+  const long long first = start_;
+  size_t have = static_cast<size_t>(first_piece);
+  for (;;) {
+    // read_text may store up to kSlack bytes past the piece.
+    size_t need = have + kLinePiece + 1 + kSlack;
+    if (out.size() < need || copy.size() < need) {
+      size_t size = std::max(need, 2 * out.size());
+      outgrow(out, size, have, outgrown);
+      outgrow(copy, size, have, outgrown);
+    }
+    int n = read_text(out.data() + have, copy.data() + have);
+    if (n <= 0)
+      break;
+    have += static_cast<size_t>(n);
+    if (!piece_is_cut(n, out[have - 1]))
+      break;
+  }
+  start_ = first;
+  return static_cast<int>(have);
 }
 
 void line_reader::seek(long long offset) {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace kavel {
 
@@ -22,7 +23,8 @@ class line_reader {
   line_reader& operator=(const line_reader&) = delete;
   ~line_reader() { close(); }
 
-  // Opens `path` for reading; false when it cannot be opened or is a directory.
+  // Opens `path` for reading; false when it cannot be opened or is a
+  // directory, with errno saying why (EISDIR for a directory).
   bool open(const char* path);
   // Takes over an open stream (tests feed strings through fmemopen).
   void open_stream(FILE* stream);
@@ -42,6 +44,16 @@ class line_reader {
   // turned into a blank: the scanner's view of a line and the line as read,
   // in one walk over the bytes.
   int read_text(char* out, char* copy);
+  // After read_text gave the first `have` characters of a line into `out`
+  // and `copy` (which hold at least kLinePiece + 17 bytes) without its end:
+  // reads the rest of the line as read_text gives its pieces, growing both
+  // (the storage they outgrow is moved to `outgrown`). start() is then the
+  // line's own. The line's characters.
+  int read_rest_of_line(int have, std::vector<char>& out, std::vector<char>& copy,
+                        std::vector<std::vector<char>>& outgrown);
+  // True when a piece of `n` characters whose last one is `last` may not
+  // end its line: only a piece cut at the length limit.
+  static bool piece_is_cut(int n, char last) { return n >= kLinePiece && last != '\n'; }
   // Byte offset of the first byte of the piece read last.
   long long start() const { return start_; }
   // Byte position just past the piece read last (its line end included).

@@ -32,10 +32,8 @@ int chk_define(const char* file_name, int pass, int depth, int index, int& line_
   if (next[0] != '(' && check_sep(next)) {
     // `#define NEG -1`, `#define BEGIN {`: a '(' after such a name is no call.
     if (pass == 1 && macro_count) {
-      if (*macro_count < kNameTableMax) {
-        g_names.mac_name.append(tok[index]);
-        *macro_count = g_names.mac_name.size();
-      }
+      g_names.mac_name.append(tok[index]);
+      *macro_count = g_names.mac_name.size();
     }
     while (last_is_backslash()) {
       if (next_line(kText, line_counter) < 0) return -1;
@@ -146,9 +144,7 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
 
   if (record >= 0) g_tab.Finf[record]->end_pos = g_scan.fp.pos();
   if (pass == 1) {
-    if (object_like && g_names.mac_call.size() < kNameTableMax) {
-      g_names.mac_call.append(macro_name);
-    }
+    if (object_like) g_names.mac_call.append(macro_name);
   } else if (body_state == 2) {
     int n = first_open_record(macro_name);
     if (n >= 0) g_tab.Finf[n]->closed = 1;

@@ -5,8 +5,11 @@
 // analysis; this file decides when to ask and what to do with the answer.
 #include "scanner/source_pass.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "extract/ignore_list.h"
 #include "scanner/include_files.h"
@@ -22,8 +25,6 @@ namespace kavel {
 
 namespace {
 
-constexpr size_t kIncludeText = 80;  // an #include's file part is gathered below this length
-
 bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
 
 // Passes over the continuation lines of a directive; false at end of file.
@@ -35,15 +36,182 @@ bool skip_continuations(int& line_counter) {
 }
 
 
-}  // namespace
+// What follows the ')' that closes a group at file level, past the
+// attribute-like invocations after it: a '{', old-style parameter
+// declarations and then the '{', a ';', ',' or '=' that ends a declaration
+// (`int f(int) __attribute__((cold));`), or anything else.
+enum class after_group { kBrace, kDeclarations, kEnd, kOther };
 
-// With one name defined in several files, pass 2 meets the bodies in pass
-// 1's order, so the first record not yet closed is the body being scanned.
-int first_open_record(const char* name) {
-  int n = ser_fun(name);
-  while (n >= 0 && g_tab.Finf[n]->closed) n = ser_fun_next(n + 1, name);
-  return n;
+// The current line as the pass holds it; restored, the pass goes on as if
+// nothing had been read past it. The lines read ahead may have grown the
+// line storage, so the held bytes go back into the storage current then
+// and the token pointers into the line move with them; the others point at
+// constant marks and stay.
+struct held_line {
+  std::vector<char> buf;
+  std::vector<char> org;
+  std::vector<const char*> token;
+  const char* base;  // line_buf when held
+  int token_no;
+  long long next;
+  pass_view pass;  // the UTF-8 check among it: lines read ahead are checked again
+  held_line()
+      : buf(g_scan.line_buf, g_scan.line_buf + g_scan.buf_store.size()),
+        org(g_scan.line_org, g_scan.line_org + g_scan.org_store.size()),
+        token(g_scan.token, g_scan.token + g_scan.token_no + 1),
+        base(g_scan.line_buf),
+        token_no(g_scan.token_no),
+        next(g_scan.fp.pos()),
+        pass(g_scan.pass) {}
+  ~held_line() {
+    // Storage never shrinks, so what held the line then holds it now.
+    g_scan.fp.seek(next);
+    std::copy(buf.begin(), buf.end(), g_scan.line_buf);
+    std::copy(org.begin(), org.end(), g_scan.line_org);
+    for (size_t k = 0; k < token.size(); k++) {
+      const char* t = token[k];
+      if (t >= base && t < base + buf.size())
+        t = g_scan.line_buf + (t - base);
+      g_scan.token[k] = t;
+    }
+    g_scan.token_no = token_no;
+    g_scan.pass = pass;
+  }
+};
+
+bool is_name(const char* t) {
+  unsigned char c = static_cast<unsigned char>(t[0]);
+  return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
+
+// Moves j, in a look ahead, to the next token that is not a comment,
+// reading on across line ends and directive lines. False at end of file.
+bool reach_code(int& j, int& line_counter) {
+  for (;;) {
+    if (j >= g_scan.token_no) {
+      if (next_code_line(line_counter) < 0) return false;
+      j = 0;
+      continue;
+    }
+    const char* t = g_scan.token[j];
+    if (t[0] == '/' && t[1] == '*' && t[2] == 0) {
+      j = skip_comment(j, line_counter);
+      if (j < 0) return false;
+      j++;
+      continue;
+    }
+    if (t[0] == '/' && t[1] == '/' && t[2] == 0) {
+      if (skip_line_comment(j, line_counter) < 0 || pass_directives(line_counter) < 0)
+        return false;
+      j = 0;
+      continue;
+    }
+    return true;
+  }
+}
+
+// Passes over the attributes that may follow a header's ')': each a name
+// with a parenthesised group on its line (`__attribute__((cold))`,
+// `__printf(1, 2)`, `__acquires(l)`, `__asm__("x")`) or a word. After
+// typed parameters any word is one (`__weak __alias(f);`); after a group
+// that may be a macro invocation or an old-style header only a macro name
+// the checks take for a separator (`__init`) is, as `FILE *fp;` declares a
+// parameter. j is left on the first token after them. False at end of
+// file, when a group holds a ';' or a brace (no attribute does), and when
+// the group before held no type word but this one does: then this is the
+// header, the group before a macro invocation (`__attribute((weak))
+// f(unsigned long size)`).
+bool pass_attributes(int& j, int& line_counter, bool typed_header) {
+  for (;;) {
+    if (!reach_code(j, line_counter)) return false;
+    const char* t = g_scan.token[j];
+    if (!is_name(t) || check_type(t) || check_keyword(t)) return true;
+    if (g_scan.token[j + 1][0] != '(') {
+      if (!typed_header && check_sep(t) == nullptr) return true;
+      j++;
+      continue;
+    }
+    const bool any_words = typed_header || check_attribute(t);
+    int open = 0;
+    for (j++;; j++) {
+      if (!reach_code(j, line_counter)) return false;
+      const char* u = g_scan.token[j];
+      const char c = u[0];
+      if (c == '"' || c == '\'') {
+        j = skip_quote(j, line_counter, c);
+        if (j < 0) return false;
+      } else if (c == ';' || c == '{' || c == '}' || (!any_words && check_type(u))) {
+        return false;
+      } else if (c == '(') {
+        open++;
+      } else if (c == ')' && --open == 0) {
+        break;
+      }
+    }
+    j++;
+  }
+}
+
+// Reads on from the ')' at token r, past its attributes, to see what
+// follows: a '{' (comments and directive lines may stand between), or
+// old-style parameter declarations, each ending in ';', and then the '{'.
+// A declaration holds no literal, no '=' and no name directly followed by
+// '(' other than a type word (`int (*cmp)();`), so a macro invocation after
+// a group ends the look at once.
+after_group look_after_group(int r, int line_counter) {
+  std::unique_ptr<held_line> held(new held_line);
+  int j = r + 1;
+  if (!pass_attributes(j, line_counter, g_tab.Fun.form == kTypedParams))
+    return after_group::kOther;
+  const char first = g_scan.token[j][0];
+  if (first == ';' || first == ',' || first == '=') return after_group::kEnd;
+  bool in_declaration = false;
+  bool declarations = false;
+  bool after_name = false;
+  for (;; j++) {
+    if (!reach_code(j, line_counter)) return after_group::kOther;
+    const char* t = g_scan.token[j];
+    const char c = t[0];
+    if (c == '{') {
+      if (in_declaration) return after_group::kOther;
+      return declarations ? after_group::kDeclarations : after_group::kBrace;
+    }
+    if (c == ';') {
+      if (!in_declaration) return after_group::kOther;
+      in_declaration = false;
+      declarations = true;
+    } else if (c == '"' || c == '\'' || c == '=' || c == '}' || (c == '(' && after_name)) {
+      return after_group::kOther;
+    } else {
+      in_declaration = true;
+    }
+    after_name = is_name(t) && !check_type(t);
+  }
+}
+
+// Whether the call-shaped group closed at token r, at file level and not
+// followed by ',', ';' or '=', heads a function. Parameters with type words
+// make it one unless attributes and then the end of a declaration follow;
+// a group of plain names is an old-style header only when a body or
+// parameter declarations follow; any other group (`__printf(1, 2)`,
+// `module_init(f)` followed by more invocations) is a macro invocation
+// unless a '{' follows it.
+bool group_heads_function(int r, int line_counter) {
+  const group_form form = g_tab.Fun.form;
+  if (g_scan.token[r + 1][0] == '{') return true;
+  after_group next = look_after_group(r, line_counter);
+  if (form == kTypedParams) return next != after_group::kEnd;
+  return next == after_group::kBrace || (form == kPlainNames && next == after_group::kDeclarations);
+}
+
+// Whether the header-shaped group closed at token r is a prototype after
+// all: attributes, on its line or the next, and then ';' (`int f(const
+// char *fmt, ...) __attribute__((format(printf, 1, 2)));`).
+bool ends_prototype(int r, int line_counter) {
+  return g_scan.token[r + 1][0] != '{' && look_after_group(r, line_counter) == after_group::kEnd;
+}
+
+}  // namespace
 
 call_form call_paren(int i) {
   const char* const* tok = g_scan.token;
@@ -84,7 +252,7 @@ int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, in
   int r = ana_args(pass, depth, name_at, line_counter, header_line, 0);
   if (r >= 0 && assigned && pass == 2) {
     fun_group& f = g_tab.Fun;
-    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt && f.num < kGroupMax; k++) {
+    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt; k++) {
       new_fun_entry(f.num, v->funs[k]);
       f.num++;
     }
@@ -98,10 +266,6 @@ void assign_rule(int i) {
   const char* const* tok = g_scan.token;
   pfun_info* v = ser_pfun(tok[i - 1]);
   if (!v) return;
-  if (v->fun_cnt >= kPfunNames) {
-    errmsg1("internal error; functions data table for %s overflow\n", v->name);
-    return;
-  }
   // `fp = &f;` assigns f, as `fp = f;` does.
   const char* value = tok[i + 1];
   if (is(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
@@ -118,6 +282,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   pass_view& pv = s.pass;
   pv = pass_view{};
   pv.file_name = file_name;
+  pv.utf8 = true;
   int& depth = pv.depth;
   int& cond_depth = pv.cond_depth;
 
@@ -130,6 +295,11 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   int header_line = 0;
   int record = -1;  // the record entered for the current definition
   std::string cur_fun;
+  // The run of words and '*' that ends at a header's name: the offset of the
+  // line of its first word, -1 when no run is open. A return type on a line
+  // of its own that is no known type word (`size_t`) belongs to the text.
+  long long run_start = -1;
+  int offset_line = 0;  // line number whose start is line_offset
 
   auto note_start = [&] {
     noted_start = latch_offset;
@@ -141,8 +311,9 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     if (add_fun(0, file_name, header_line) == 0 && text_state == 1) {
       record = g_tab.fun_no - 1;
       fun_info& r = *g_tab.Finf[record];
-      r.top_pos = noted_start;
-      r.head_pos = line_offset;
+      long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
+      r.top_pos = noted_start < head ? noted_start : head;
+      r.head_pos = head;
       r.end_pos = noted_start;
       text_state = 2;
     } else {
@@ -151,6 +322,9 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     header_flag = 1;
   };
   auto take_header_pass2 = [&] {
+    // The first header before a body names it, as in pass 1: an attribute
+    // group after it (`f(void) __acquires(l) {`) reads as a second one.
+    if (header_flag) return;
     // The whole name: a name cut short would find no record, and the body's
     // calls would be lost.
     cur_fun = g_tab.Fun.name[0] ? *g_tab.Fun.name[0] : std::string();
@@ -159,11 +333,13 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
-    if (is(s.line_buf, "extern \"C\" {\n")) continue;
+    // The first byte turns nearly every line away before the compare.
+    if (s.line_buf[0] == 'e' && is(s.line_buf, "extern \"C\" {\n")) continue;
     if (pass == 1 && depth == 0) {
       long long off = s.fp.start();
       if (text_state == 0) latch_offset = off;
       line_offset = off;
+      offset_line = line_counter;
     }
     set_token(s.line_buf, kText);
 
@@ -173,6 +349,19 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && text_state == 0) note_start();
+      if (pass == 1) {
+        // Only a word read on a line whose start is known can open the run:
+        // an analyser that read on leaves line_offset at an earlier line.
+        // A macro name the checks take for a separator (`__init`) is a word here.
+        bool word = (c == '*' && t[1] == 0) || sep_index(c) < 0;
+        // A '(' is the header's own when it follows the name; the call rule
+        // below closes the run after it.
+        if ((!word && c != '(') || depth > 0) {
+          run_start = -1;
+        } else if (run_start < 0 && offset_line == line_counter && c != '*') {
+          run_start = line_offset;
+        }
+      }
 
       if (c == '/' && t[1] == '*' && t[2] == 0) {
         if (text_state == 0 && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
@@ -232,11 +421,10 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           int first = i + 2;
           char closing = tok[first][0] == '<' ? '>' : '"';
           for (int k = first; k < s.token_no; k++) {
-            size_t len = std::strlen(tok[k]);
-            if (text.size() + len < kIncludeText) text += tok[k];
+            text += tok[k];
             if (k > first && tok[k][0] == closing) break;
           }
-          add_include(text.c_str(), 0);
+          add_include(text.c_str(), 0, file_name);
           next_line_wanted = true;
           continue;
         }
@@ -259,7 +447,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
                          cur_fun.c_str());
         if (r < 0) return -1;
         if (r & kHeaderBit) {
-          if (depth == 0) {
+          if (depth == 0 && (header_flag || !ends_prototype(r & ~kHeaderBit, line_counter))) {
             if (pass == 1) {
               accept_header();
             } else {
@@ -268,6 +456,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           }
         }
         i = r & ~kHeaderBit;
+        run_start = -1;  // the statement ended at a ';' or a header's ')'
         continue;
       }
       if (c == '{') {
@@ -294,6 +483,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         continue;
       }
       call_form form = c == '(' ? call_paren(i) : kNoCall;
+      if (c == '(' && form == kNoCall) run_start = -1;
       if (form != kNoCall) {
         int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
@@ -305,7 +495,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         // as `int f(int);` declares one: '=' ends no header either.
         bool declaration = follower == ',' || follower == ';' || follower == '=';
         if (depth == 0) {
-          if (!declaration) {
+          if (!declaration && group_heads_function(i, line_counter)) {
             if (pass == 1) {
               accept_header();
             } else {
@@ -315,6 +505,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         } else if (pass == 2) {
           add_group_calls(cur_fun.c_str());
         }
+        run_start = -1;
         continue;
       }
       if (pass == 2 && c == '=' && tok[i + 1][0] != '=') {

@@ -35,8 +35,6 @@ call_form call_paren(int i);
 // `( * name ) (` when the name is no function-name variable.
 constexpr int kCallSkipped = -2;
 int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, int& header_line);
-// The first record of `name` whose body pass 2 has not passed yet, or -1.
-int first_open_record(const char* name);
 // Pass 2 at token `i`, an '=' that is no '==': records the name assigned to a
 // function-name variable.
 void assign_rule(int i);

@@ -72,14 +72,24 @@ const char kMarkSquote[] = "'";
 // Sets token[] to null_str everywhere, so token[token_no] is "" even before
 // the first line is read.
 void clear_tokens() {
-  for (const char*& t : g_scan.token)
+  for (const char*& t : g_scan.token_store)
     t = null_str;
   g_scan.token_no = 0;
 }
 
-struct token_init {
-  token_init() { clear_tokens(); }
-} g_token_init;
+// Room in token[] for `n` tokens and the closing "": a line yields at most
+// one token for each byte. New entries read as "".
+void reach_tokens(size_t n) {
+  scan_state& s = g_scan;
+  if (n + 2 <= s.token_store.size())
+    return;
+  std::vector<const char*> bigger(std::max(n + 2, 2 * s.token_store.size()), null_str);
+  std::copy(s.token_store.begin(), s.token_store.end(), bigger.begin());
+  s.token_store.swap(bigger);
+  s.outgrown_tokens.push_back(std::move(bigger));
+  s.token = s.token_store.data();
+  s.token_room = static_cast<int>(s.token_store.size()) - 2;
+}
 
 
 // Appends `t` to a literal buffer whose text is `len` characters long, up to
@@ -90,12 +100,90 @@ void quote_append(char* buf, int& len, const char* t) {
   buf[len] = 0;
 }
 
+// Follows the UTF-8 check over one piece of `n` bytes; clears pv.utf8 at
+// the first byte that no valid UTF-8 text can hold there. A character may
+// go on into the next piece of a long line.
+void check_utf8(pass_view& pv, const char* line, int n) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(line);
+  for (int i = 0; i < n; i++) {
+    // Code is nearly all ASCII: eight bytes without a high bit at once.
+    if (pv.utf8_need == 0) {
+      uint64_t word;
+      while (i + 8 <= n && (std::memcpy(&word, p + i, 8), (word & 0x8080808080808080ull) == 0))
+        i += 8;
+      if (i >= n)
+        return;
+    }
+    unsigned char c = p[i];
+    if (pv.utf8_need > 0) {
+      if (c < pv.utf8_low || c > pv.utf8_high) {
+        pv.utf8 = false;
+        return;
+      }
+      pv.utf8_need--;
+      pv.utf8_low = 0x80;
+      pv.utf8_high = 0xBF;
+      continue;
+    }
+    if (c < 0x80)
+      continue;
+    // Lead bytes and the range of their first continuation byte, which
+    // turns away overlong forms and surrogates.
+    if (c >= 0xC2 && c <= 0xDF) {
+      pv.utf8_need = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      pv.utf8_need = 2;
+      pv.utf8_low = c == 0xE0 ? 0xA0 : 0x80;
+      pv.utf8_high = c == 0xED ? 0x9F : 0xBF;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      pv.utf8_need = 3;
+      pv.utf8_low = c == 0xF0 ? 0x90 : 0x80;
+      pv.utf8_high = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+      pv.utf8 = false;
+      return;
+    }
+  }
+}
+
 }  // namespace
+
+// Room for the lines of nearly every source from the start: a piece of
+// kLinePiece characters, its terminator and the reader's slack.
+constexpr size_t kLineStart = 1024;
+static_assert(kLineStart + 32 >= kLinePiece + 17 && kLineStart >= kLinePiece,
+              "a piece and its tokens fit the first storage");
+
+namespace {
+
+// The rest of a line longer than a piece, after its first `have`
+// characters: the storage grows to hold it, and room is made for its tokens.
+[[gnu::noinline]] int read_long_line(int have) {
+  scan_state& s = g_scan;
+  int n = s.fp.read_rest_of_line(have, s.buf_store, s.org_store, s.outgrown);
+  s.line_buf = s.buf_store.data();
+  s.line_org = s.org_store.data();
+  if (static_cast<size_t>(n) > static_cast<size_t>(s.token_room))
+    reach_tokens(static_cast<size_t>(n));
+  return n;
+}
+
+}  // namespace
+
+scan_state::scan_state()
+    : buf_store(kLineStart + 32),
+      org_store(kLineStart + 32),
+      token_store(kLineStart + 2, null_str) {
+  line_buf = buf_store.data();
+  line_org = org_store.data();
+  token = token_store.data();
+  token_room = kLineStart;
+}
 
 void reset_scan() {
   g_scan.fp.close();
-  std::memset(g_scan.line_buf, 0, sizeof g_scan.line_buf);
-  std::memset(g_scan.line_org, 0, sizeof g_scan.line_org);
+  std::fill(g_scan.buf_store.begin(), g_scan.buf_store.end(), 0);
+  std::fill(g_scan.org_store.begin(), g_scan.org_store.end(), 0);
   std::memset(g_scan.qstr_buf, 0, sizeof g_scan.qstr_buf);
   std::memset(g_scan.qchr_buf, 0, sizeof g_scan.qchr_buf);
   clear_tokens();
@@ -111,14 +199,17 @@ int set_token(char* line, int mode) {
   int count = 0;
   char* p = line;
   const bool euc = g_opt.euc_flag != 0;
-  // Each byte yields at most one token, so a line of kTokenMax - 1 bytes
-  // fits; a longer string handed in by a caller is cut rather than overrun.
+  // Each byte yields at most one token: read_line makes room for the line
+  // read; a longer string handed in by a caller is cut rather than overrun.
+  const int room = g_scan.token_room;
   auto store = [&](const char* t) {
-    if (count < kTokenMax)
+    if (count < room)
       token[count++] = t;
   };
-  // A byte that takes the next one with it inside comments and literals.
-  auto lead = [&](unsigned char c) { return euc ? c >= 0x80 : is_sjis_lead(c); };
+  // A byte that takes the next one with it inside comments and literals;
+  // none in a file that is UTF-8 so far.
+  const bool utf8 = g_scan.pass.utf8;
+  auto lead = [&](unsigned char c) { return !utf8 && (euc ? c >= 0x80 : is_sjis_lead(c)); };
   // A character of comment or literal text: it starts a word unless one is
   // open. The byte after a lead byte belongs to it and is never examined; a
   // lead byte right before the terminator stands alone.
@@ -272,9 +363,14 @@ int read_line(int& line_counter) {
   // every string function below; a comment or literal cut there would then
   // swallow the lines after it. The scanner sees it as a blank, in both
   // copies; the printer copies the file's own bytes.
-  if (g_scan.fp.read_text(g_scan.line_buf, g_scan.line_org) < 0)
+  scan_state& s = g_scan;
+  int n = s.fp.read_text(s.line_buf, s.line_org);
+  if (n < 0)
     return -1;
-  g_scan.line_buf[kLineBuf - 1] = 0;
+  if (line_reader::piece_is_cut(n, s.line_buf[n - 1]))
+    n = read_long_line(n);
+  if (s.pass.utf8)
+    check_utf8(s.pass, s.line_org, n);
   line_counter++;
   return 0;
 }

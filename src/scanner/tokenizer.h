@@ -7,6 +7,9 @@
 #ifndef KAVEL_SCANNER_TOKENIZER_H_
 #define KAVEL_SCANNER_TOKENIZER_H_
 
+#include <cstdint>
+#include <vector>
+
 #include "scanner/line_reader.h"
 
 namespace kavel {
@@ -14,8 +17,6 @@ namespace kavel {
 // The shared empty string: the entry after the last token points at it.
 extern const char null_str[];
 
-constexpr int kLineBuf = 1025;   // line_buf / line_org: 1023 characters, terminator, spare
-constexpr int kTokenMax = 1024;  // a 1023-character line yields at most 1023 tokens
 constexpr int kQuoteBuf = 512;   // qstr_buf / qchr_buf
 constexpr int kQuoteKeep = 254;  // literal text kept once this many characters are in
 
@@ -30,17 +31,35 @@ struct pass_view {
   int depth = 0;                 // brace depth of the pass
   int cond_depth = 0;            // #if lines met inside bodies and not yet closed
   const char* file_name = "";    // for messages
+  // The file's lines read so far are valid UTF-8, so no byte of a comment or
+  // literal takes the next one with it. scan_source sets it for each file;
+  // the first line that is not valid UTF-8 clears it for the rest of the
+  // file. No byte of a UTF-8 character can be a quote, a backslash, '*' or
+  // '/', whereas the two-byte rule would swallow one after an em dash.
+  bool utf8 = false;
+  int8_t utf8_need = 0;  // continuation bytes the last line's last character still wants
+  uint8_t utf8_low = 0x80, utf8_high = 0xBF;  // range of the next continuation byte
 };
 
 struct scan_state {
-  char line_buf[kLineBuf] = {};       // the current line; set_token cuts it up in place
-  char line_org[kLineBuf] = {};       // the current line as read
-  const char* token[kTokenMax + 2] = {};  // tokens of line_buf; token[token_no] is ""
+  scan_state();
+  char* line_buf;                     // the current line; set_token cuts it up in place
+  char* line_org;                     // the current line as read
+  const char** token;                 // tokens of line_buf; token[token_no] is ""
   int token_no = 0;                   // number of tokens of the current line
+  int token_room = 0;                 // tokens set_token may store before the closing ""
   line_reader fp;                     // the source being scanned
   char qstr_buf[kQuoteBuf] = {};      // text of the last string literal, quotes included
   char qchr_buf[kQuoteBuf] = {};      // text of the last character literal
   pass_view pass;                     // see pass_view
+  // The storage behind line_buf, line_org and token, grown between lines
+  // to hold the longest line yet. What it outgrew is kept: a pointer taken
+  // into an earlier line reads that line's bytes, as with fixed buffers.
+  std::vector<char> buf_store;
+  std::vector<char> org_store;
+  std::vector<const char*> token_store;
+  std::vector<std::vector<char>> outgrown;
+  std::vector<std::vector<const char*>> outgrown_tokens;
 };
 
 extern scan_state g_scan;
@@ -57,13 +76,12 @@ int sep_index(unsigned char c);
 // Tokenizes `line` in place starting in `mode`; fills token/token_no; 0.
 int set_token(char* line, int mode);
 
-// Reads the next line of g_scan.fp into line_buf (at most 1023 characters),
+// Reads the next line of g_scan.fp into line_buf (however long),
 // copies it to line_org and adds one to `line_counter`, without tokenizing:
 // for a reader that looks at the line as read first. -1 at end of file.
 int read_line(int& line_counter);
 
-// Reads the next line of g_scan.fp into line_buf (at most 1023 characters),
-// copies it to line_org, adds one to `line_counter` and tokenizes it in
+// Reads the next line of g_scan.fp into line_buf, copies it to line_org, adds one to `line_counter` and tokenizes it in
 // `mode`. -1 at end of file (nothing changed), else 0.
 int next_line(int mode, int& line_counter);
 

@@ -22,7 +22,7 @@ tokens table() {
 
 // Tokenizes `line` as given (embedded NULs included) from line_buf.
 tokens split(const std::string& line, int mode) {
-  std::memset(g_scan.line_buf, 'Z', sizeof g_scan.line_buf);
+  std::memset(g_scan.line_buf, 'Z', g_scan.buf_store.size());
   std::memcpy(g_scan.line_buf, line.data(), line.size());
   g_scan.line_buf[line.size()] = 0;
   set_token(g_scan.line_buf, mode);
@@ -130,13 +130,21 @@ TEST_F(TokenizerTest, TwoByteCharacters) {
 TEST_F(TokenizerTest, ManyTokensFitTheTable) {
   std::string line(1023, ';');
   EXPECT_EQ(split(line, kText).size(), 1023u);
-  // Longer than any read; the tail is dropped instead of overrunning.
-  std::string big(3000, ';');
+  // Longer than any line read so far; the tail is dropped instead of overrunning.
+  std::string big(g_scan.token_room + 2000, ';');
   std::vector<char> buf(big.begin(), big.end());
   buf.push_back(0);
   set_token(buf.data(), kText);
-  EXPECT_EQ(g_scan.token_no, kTokenMax);
-  EXPECT_STREQ(g_scan.token[kTokenMax], "");
+  EXPECT_EQ(g_scan.token_no, g_scan.token_room);
+  EXPECT_STREQ(g_scan.token[g_scan.token_room], "");
+  // A line read makes room for all its tokens, and is one line however long.
+  feed_source(big + "\nx\n");
+  int lines = 0;
+  ASSERT_EQ(next_line(kText, lines), 0);
+  EXPECT_EQ(g_scan.token_no, static_cast<int>(big.size()));
+  ASSERT_EQ(next_line(kText, lines), 0);
+  EXPECT_STREQ(g_scan.token[0], "x");
+  EXPECT_EQ(lines, 2);
 }
 
 TEST_F(TokenizerTest, NextLineKeepsTheLineAsRead) {

@@ -12,10 +12,6 @@ namespace kavel {
 // entry, which is how an empty list item ("a,,b") ends a list early.
 using name_table = std::vector<std::string>;
 
-// A name table holds at most this many names; the next one is refused with
-// an overflow message.
-constexpr int kNameTableMax = 1024;
-
 struct option_state {
   int euc_flag = 0;     // -EUC: multi-byte text in comments and literals is EUC
   int file_flag = 0;    // f: "/* File: */" before a function from another file

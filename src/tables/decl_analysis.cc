@@ -23,16 +23,6 @@ int32_t Data = 0;
 
 namespace {
 
-// A group with a 31st entry or an entry with a 31st argument cannot be
-// stored, and carrying on would analyse the rest of the file wrongly: the
-// run ends, naming the source line.
-[[noreturn]] void too_many(int code) {
-  FILE* out = errfp ? errfp : stderr;
-  std::fprintf(out, "%sInternal error(#%d): too many arguments found!\n", g_scan.line_org, code);
-  std::fflush(out);
-  kavel_exit(1);
-}
-
 const char* tok(int i) {
   return g_scan.token[i];
 }
@@ -89,30 +79,25 @@ bool skip_marks(int& i, int& line_counter) {
   return true;
 }
 
-// The entries whose '(' is open. Each push follows a new entry and a group
-// has at most kGroupMax of them, so a fixed array holds them all and the
-// analysis of a call allocates nothing.
+// The entries whose '(' is open. It keeps its room from one group to the
+// next, so the analysis of a call allocates nothing once groups this deep
+// have been met.
 class entry_stack {
  public:
-  bool empty() const { return n_ == 0; }
-  int back() const { return at_[n_ - 1]; }
-  void pop_back() { --n_; }
-  void push_back(int e) {
-    if (n_ < kGroupMax)
-      at_[n_++] = e;
-  }
+  entry_stack() { at_.clear(); }
+  bool empty() const { return at_.empty(); }
+  int back() const { return at_.back(); }
+  void pop_back() { at_.pop_back(); }
+  void push_back(int e) { at_.push_back(e); }
 
  private:
-  int at_[kGroupMax];
-  int n_ = 0;
+  static inline std::vector<int> at_;
 };
 
-// Makes entry `num` of Fun, named `name`; `code` is the exit for a 31st.
-int make_entry(std::string_view name, int code) {
+// Makes entry `num` of Fun, named `name`.
+int make_entry(std::string_view name) {
   fun_group& f = g_tab.Fun;
   int n = f.num;
-  if (n >= kGroupMax)
-    too_many(code);
   f.num = n + 1;
   new_fun_entry(n, name);
   return n;
@@ -161,6 +146,13 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   int e = 0;
   int k = 0;
   const bool keep_text = pass == 1 && (param_mode == 1 || depth == 0);
+  f.form = kPlainNames;
+  // Both passes see every token the form depends on: pass 1 skips a
+  // parameter's tokens after its type word, but a type word settles it.
+  auto mark = [&f](group_form v) {
+    if (v > f.form)
+      f.form = v;
+  };
   int i = start + 1;
   for (;;) {
     if (!reach_token(i, line_counter))
@@ -191,8 +183,10 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       continue;
     }
     if (c == '(') {
+      if (!open.empty() || other > 0)
+        mark(kOtherArgs);
       if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
-        e = make_entry(tok(i - 1), 1);
+        e = make_entry(tok(i - 1));
         open.push_back(e);
         k = 0;
       } else {
@@ -203,9 +197,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
     }
     if (c == ',') {
       k = f.arg_cnt[e];
-      if (k >= kArgMax)
-        too_many(2);
-      f.arg_cnt[e] = static_cast<int16_t>(k + 1);
+      f.arg_cnt[e] = k + 1;
       f.arg[e][k] = std::string();
       ++i;
       continue;
@@ -216,10 +208,10 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
           const opt_text& own = f.name[0];
           add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
         } else if (v->kind == 2 || v->fun_cnt == 0) {
-          make_entry(v->name, 3);
+          make_entry(v->name);
         } else {
           for (int m = v->fun_done; m < v->fun_cnt; ++m) {
-            int n = make_entry(v->funs[m], 4);
+            int n = make_entry(v->funs[m]);
             f.arg_type[n][0] = std::string("int");
           }
         }
@@ -229,13 +221,17 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
     }
 
     // Any other token belongs to the current argument.
+    if (check_type(t))
+      mark(kTypedParams);
+    else if (!is_letter(c) && c != '_')
+      mark(kOtherArgs);
     if (f.arg_cnt[e] == 0)
       f.arg_cnt[e] = 1;
     if (is_quote(t)) {
       int r = skip_quote(i, line_counter, c);
       if (r < 0)
         return -1;
-      if (pass == 1 && depth == 0 && k < kArgMax) {
+      if (pass == 1 && depth == 0) {
         f.arg[e][k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
       }
       i = r + 1;
@@ -245,11 +241,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       ++i;
       continue;
     }
-    // After a nested call closes, k is the argument count, which may be one
-    // past the last slot: that slot holds no text.
-    const bool have_slot = k < kArgMax;
-    if (have_slot)
-      f.arg_type[e][k] = std::string();
+    f.arg_type[e][k] = std::string();
     if (check_type(t)) {
       int r = ana_param(e, k, i, line_counter, 0);
       if (r < 0)
@@ -264,12 +256,10 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       i = r;
       continue;
     }
-    if (!have_slot || !f.arg[e][k]) {
+    if (!f.arg[e][k]) {
       std::printf("fail to analize: %s\n", g_scan.line_buf);
       k = f.arg_cnt[e];
-      if (k >= kArgMax)
-        too_many(5);
-      f.arg_cnt[e] = static_cast<int16_t>(k + 1);
+      f.arg_cnt[e] = k + 1;
       f.arg[e][k] = std::string();
     }
     std::string& text = *f.arg[e][k];
@@ -359,9 +349,18 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       std::string declared;
       if (pass == 2)
         declared = tok(i - 1);
+      // `int __attribute__((cold)) f(int)`: the attribute's group is no
+      // declarator, and the statement goes on to the one after it. Where a
+      // header stands already, the group follows that header's ')' and the
+      // pass is left to meet the body's '{' as before.
+      const bool attribute = !pointer_form && header_flag == 0 && check_attribute(tok(i - 1));
       int r = ana_args(pass, depth, i - 1, line_counter, header_line, 0);
       if (r < 0)
         return -1;
+      if (attribute) {
+        i = r + 1;
+        continue;
+      }
 
       const char* follower = tok(r + 1);
       if (is_comment_open(follower)) {

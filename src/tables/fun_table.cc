@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "extract/ignore_list.h"
 #include "extract/pattern.h"
 #include "scanner/tokenizer.h"
+#include "support/alloc.h"
 #include "support/messages.h"
 #include "support/name_hash.h"
 #include "tables/name_checks.h"
@@ -26,17 +28,21 @@ void reset_tables() {
 namespace {
 
 void index_add(const std::string& name, int no) {
-  std::vector<int>& v = g_tab.by_name[name];
+  std::vector<int>& v = g_tab.by_name[name].recs;
   v.insert(std::lower_bound(v.begin(), v.end(), no), no);
 }
 
 void index_remove(const std::string& name, int no) {
-  std::vector<int>* v = g_tab.by_name.find(name);
-  if (v == nullptr)
+  name_records* r = g_tab.by_name.find(name);
+  if (r == nullptr)
     return;
-  auto pos = std::lower_bound(v->begin(), v->end(), no);
-  if (pos != v->end() && *pos == no)
-    v->erase(pos);
+  std::vector<int>& v = r->recs;
+  auto pos = std::lower_bound(v.begin(), v.end(), no);
+  if (pos != v.end() && *pos == no) {
+    if (static_cast<size_t>(pos - v.begin()) < r->closed_front)
+      --r->closed_front;
+    v.erase(pos);
+  }
 }
 
 // The record keeps its number but answers to "" from now on.
@@ -44,6 +50,31 @@ void displace(fun_info& r) {
   index_remove(r.name, r.no);
   r.name.clear();
   index_add(r.name, r.no);
+}
+
+// The first open record of the list; the front of closed ones only grows.
+int first_open(name_records& r) {
+  while (r.closed_front < r.recs.size() && g_tab.Finf[r.recs[r.closed_front]]->closed)
+    ++r.closed_front;
+  return r.closed_front < r.recs.size() ? r.recs[r.closed_front] : -1;
+}
+
+// A name with more records than this has its records of each file indexed.
+constexpr size_t kFileScan = 8;
+
+// Enters record `no` in the file index of its name, when it has one.
+void file_index_add(name_records& r, const fun_info& rec) {
+  if (r.by_file == nullptr && r.recs.size() > kFileScan) {
+    r.by_file = std::make_unique<name_map<int>>();
+    for (int k : r.recs)
+      file_index_add(r, *g_tab.Finf[k]);
+    return;
+  }
+  if (r.by_file != nullptr) {
+    int& first = (*r.by_file)[rec.file];
+    if (first == 0)
+      first = rec.no + 1;
+  }
 }
 
 // A name looked up as written: measured and hashed once for every table
@@ -59,6 +90,9 @@ struct lookup_key {
 };
 
 int first_from(const std::vector<int>& v, int start) {
+  // The usual question, the first record of the name, needs no search.
+  if (!v.empty() && start <= v.front())
+    return v.front();
   auto pos = std::lower_bound(v.begin(), v.end(), start);
   return pos == v.end() ? -1 : *pos;
 }
@@ -66,8 +100,8 @@ int first_from(const std::vector<int>& v, int start) {
 int ser_fun_key(int start, const lookup_key& key) {
   if (!key.wild) {
     // Without a wildcard the pattern matches exactly its own text.
-    const std::vector<int>* v = g_tab.by_name.find(key.text, key.hash);
-    return v == nullptr ? -1 : first_from(*v, start);
+    const name_records* r = g_tab.by_name.find(key.text, key.hash);
+    return r == nullptr ? -1 : first_from(r->recs, start);
   }
   for (int k = start; k < g_tab.fun_no; ++k) {
     if (match(key.text.data(), g_tab.Finf[k]->name.c_str()))
@@ -76,16 +110,11 @@ int ser_fun_key(int start, const lookup_key& key) {
   return -1;
 }
 
-// Function number of an external callee, entering the name when it is new;
-// -1 (after the message) when the table is full.
+// Function number of an external callee, entering the name when it is new.
 int extern_number(const lookup_key& callee) {
   if (const int* at = g_tab.ext_index.find(callee.text, callee.hash))
     return kExternBase + *at;
   int i = static_cast<int>(g_tab.ext_fun.size());
-  if (i >= kExtMax) {
-    errmsg1("internal error: %s has been omitted by too many functions.\n", callee.text.data());
-    return -1;
-  }
   g_tab.ext_fun.emplace_back(callee.text);
   g_tab.ext_index.at(callee.text, callee.hash) = i;
   return kExternBase + i;
@@ -95,7 +124,7 @@ int extern_number(const lookup_key& callee) {
 // when the name has none, or has wildcards (`wild`), which only the
 // in-order match serves. Calls come a body at a time, so the caller is
 // nearly always the one of the call before.
-const std::vector<int>* caller_records(const char* caller, bool& wild) {
+name_records* caller_records(const char* caller, bool& wild) {
   caller_memo& memo = g_tab.last_caller;
   wild = false;
   if (memo != nullptr && std::strcmp(memo->name.c_str(), caller) == 0)
@@ -106,17 +135,15 @@ const std::vector<int>* caller_records(const char* caller, bool& wild) {
     return nullptr;
   // A name without an entry is not remembered: a later registration would
   // make the entry, which the memory would not see.
-  const auto* e = g_tab.by_name.find_entry(key.text, key.hash);
+  auto* e = g_tab.by_name.find_entry(key.text, key.hash);
   if (e == nullptr)
     return nullptr;
   memo = e;
   return &e->value;
 }
 
-// Twice the most records a Pfun table holds keeps probe chains short.
+// Slots of a fresh index: enough for the tables of nearly every source.
 constexpr size_t kPfunSlots = 512;
-static_assert(kPfunSlots >= 2 * kPfunMax && (kPfunSlots & (kPfunSlots - 1)) == 0,
-              "slot count must be a power of two above twice the table");
 
 // Bit of pfun_index::starts for a non-empty name.
 size_t start_bit(const char* name) {
@@ -136,10 +163,11 @@ void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos)
     size_t bit = start_bit(name.c_str());
     idx.starts[bit >> 6] |= uint64_t{1} << (bit & 63);
   }
-  for (size_t i = hash_slot(span_hash(name), kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
+  const size_t mask = idx.slots.size() - 1;
+  for (size_t i = hash_slot(span_hash(name), mask);; i = (i + 1) & mask) {
     int at = idx.slots[i];
     if (at == 0) {
-      idx.slots[i] = static_cast<int16_t>(pos + 1);
+      idx.slots[i] = pos + 1;
       return;
     }
     if (tab[at - 1].name == name)
@@ -150,7 +178,10 @@ void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos)
 // Rebuilds the index over the table's first `count` records.
 [[gnu::noinline]] void pfun_index_build(pfun_index& idx, const std::vector<pfun_info>& tab,
                                         int count) {
-  idx.slots.assign(kPfunSlots, 0);
+  size_t want = kPfunSlots;
+  while (want < 2 * static_cast<size_t>(count) + 2)
+    want *= 2;
+  idx.slots.assign(want, 0);
   std::fill(std::begin(idx.starts), std::end(idx.starts), 0);
   idx.count = 0;
   int n = std::min(count, static_cast<int>(tab.size()));
@@ -170,7 +201,8 @@ inline void pfun_index_sync(pfun_index& idx, const std::vector<pfun_info>& tab, 
 // step with the count.
 pfun_info* pfun_find(const pfun_index& idx, std::vector<pfun_info>& tab, std::string_view key,
                      uint64_t hash) {
-  for (size_t i = hash_slot(hash, kPfunSlots - 1);; i = (i + 1) & (kPfunSlots - 1)) {
+  const size_t mask = idx.slots.size() - 1;
+  for (size_t i = hash_slot(hash, mask);; i = (i + 1) & mask) {
     int at = idx.slots[i];
     if (at == 0)
       return nullptr;
@@ -246,9 +278,12 @@ pfun_info* add_pfun(bool global, const std::string& name, int kind) {
   std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
   int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
   pfun_index& idx = global ? g_tab.gfun_index : g_tab.lfun_index;
-  if (cnt >= kPfunMax || cnt >= static_cast<int>(tab.size()))
-    return nullptr;
+  if (cnt >= static_cast<int>(tab.size()))
+    tab.resize(static_cast<size_t>(cnt) + 1);
   pfun_index_sync(idx, tab, cnt);
+  // Half full: index afresh at twice the size.
+  if (2 * static_cast<size_t>(cnt) + 2 > idx.slots.size())
+    pfun_index_build(idx, tab, cnt);
   pfun_info& rec = tab[cnt];
   rec = pfun_info{};
   rec.name = name;
@@ -260,6 +295,7 @@ pfun_info* add_pfun(bool global, const std::string& name, int kind) {
 
 void new_fun_entry(int n, std::string_view name) {
   fun_group& f = g_tab.Fun;
+  f.reach(n);
   std::string* own = f.name[n] ? &*f.name[n] : nullptr;
   if (own != nullptr && (name.data() < own->data() || name.data() > own->data() + own->size())) {
     // Emptied and appended, the string copies in place: assign takes the
@@ -279,11 +315,8 @@ void new_fun_entry(int n, std::string_view name) {
 
 int add_fun(int kind, const char* file, int line) {
   const opt_text& entry = g_tab.Fun.name[0];
-  if (g_tab.fun_no >= kFunMax) {
-    errmsg1("internal error; %s has been omitted by too many functions.\n",
-            entry ? entry->c_str() : "");
-    return 3;
-  }
+  if (g_tab.fun_no >= kExternBase - 1)
+    out_of_memory(static_cast<long long>(sizeof(fun_info)));
   if (!entry) {
     errmsg1("internal error; no function name\n");
     return 3;
@@ -326,21 +359,49 @@ int add_fun(int kind, const char* file, int line) {
   rec->line = line;
   rec->name = name;
   rec->first_line = g_scan.line_org;
-  std::fill(std::begin(rec->link), std::end(rec->link), int16_t{-1});
-  int cnt = std::clamp<int>(g_tab.Fun.arg_cnt[0], 0, kArgMax);
+  int cnt = std::max(g_tab.Fun.arg_cnt[0], 0);
   rec->arg_name.reserve(cnt);
   rec->arg_type.reserve(cnt);
   for (int j = 0; j < cnt; ++j) {
     rec->arg_name[j] = g_tab.Fun.arg[0][j];
     rec->arg_type[j] = g_tab.Fun.arg_type[0][j];
   }
-  rec->arg_cnt = static_cast<int16_t>(cnt);
+  rec->arg_cnt = cnt;
 
   index_add(name, rec->no);
   g_tab.Finf.push_back(std::move(rec));
   ++g_tab.fun_no;
+  file_index_add(*g_tab.by_name.find(name), *g_tab.Finf.back());
   return 0;
 }
+
+namespace {
+
+// Calls are looked up along the callees while they are few; past this many
+// a set answers, so a function calling thousands of others costs no more
+// per call than one calling three.
+constexpr size_t kCalleeScan = 32;
+
+// True when `b` is new among the callees of `r`, which then holds it.
+bool add_callee(fun_info& r, int b) {
+  if (r.callee_set) {
+    if (!r.callee_set->insert(b).second)
+      return false;
+  } else {
+    if (std::find(r.callees.begin(), r.callees.end(), b) != r.callees.end())
+      return false;
+    if (r.callees.size() + 1 >= kCalleeScan)
+      r.callee_set = std::make_unique<std::unordered_set<int>>(r.callees.begin(), r.callees.end());
+  }
+  if (r.callees.empty())
+    r.callees.reserve(8);  // most bodies call a few: one allocation, not four
+  r.callees.push_back(b);
+  if (r.callee_set)
+    r.callee_set->insert(b);
+  return true;
+}
+
+}  // namespace
 
 int add_call(const char* caller, const char* callee, bool any_record) {
   // An empty name would find a displaced record, whose text is no longer
@@ -348,20 +409,16 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   if (caller == nullptr || callee == nullptr || *caller == 0 || *callee == 0)
     return -1;
   bool wild = false;
-  const std::vector<int>* records = caller_records(caller, wild);
-  int a = wild ? ser_fun(caller) : records == nullptr || records->empty() ? -1 : records->front();
+  name_records* records = caller_records(caller, wild);
+  int a = wild ? ser_fun(caller) : records == nullptr || records->recs.empty() ? -1 : records->recs.front();
   if (a < 0)
     return -1;
   const lookup_key callee_key(callee);
   int b = ser_fun_key(0, callee_key);
-  if (b < 0) {
+  if (b < 0)
     b = extern_number(callee_key);
-    if (b < 0)
-      return -1;
-  }
   // Pass 2 meets same-named definitions in pass 1's order, so the first one
-  // not yet closed is the body being scanned. The records of a plain name
-  // are its list in order, as ser_fun_next would step through them.
+  // not yet closed is the body being scanned.
   const int first = a;
   if (wild) {
     while (g_tab.Finf[a]->closed) {
@@ -370,13 +427,7 @@ int add_call(const char* caller, const char* callee, bool any_record) {
         break;
     }
   } else {
-    a = -1;
-    for (int k : *records) {
-      if (!g_tab.Finf[k]->closed) {
-        a = k;
-        break;
-      }
-    }
+    a = first_open(*records);
   }
   if (a < 0) {
     if (!any_record)
@@ -388,27 +439,90 @@ int add_call(const char* caller, const char* callee, bool any_record) {
     ra.kind = 2;
     return 0;
   }
-  for (int i = 0; i < ra.callee_cnt; ++i) {
-    if (ra.link[i] == b)
-      return 0;
+  if (!add_callee(ra, b))
+    return 0;
+  // The definitions the call reaches record the caller: the callee's own
+  // record, its alternatives, or those in the caller's file. A name defined
+  // in several files but not in the caller's cannot tell which one is
+  // called, so none of them records it.
+  if (b >= kExternBase)
+    return 0;
+  if (g_tab.Finf[b]->dup == 0) {
+    g_tab.Finf[b]->callers.push_back(a);
+    return 0;
   }
-  if (ra.callee_cnt + ra.caller_cnt >= kRelMax) {
-    errmsg1("internal error; too many functions on %s\n", ra.name);
-  } else {
-    ra.link[ra.callee_cnt++] = static_cast<int16_t>(b);
-  }
-  // A callee with several definitions cannot tell which one is called, so
-  // none of them records the caller.
-  if (b < kExternBase && g_tab.Finf[b]->dup == 0) {
-    fun_info& rb = *g_tab.Finf[b];
-    if (rb.callee_cnt + rb.caller_cnt >= kRelMax) {
-      errmsg1("internal error; too many many functions with %s\n", rb.name);
-    } else {
-      rb.link[kRelMax - rb.caller_cnt] = static_cast<int16_t>(a);
-      ++rb.caller_cnt;
-    }
+  for (int k : reached_records(a, b)) {
+    if (k != a)  // a function is not its own caller
+      g_tab.Finf[k]->callers.push_back(a);
   }
   return 0;
+}
+
+std::vector<int> reached_records(int caller, int callee) {
+  if (callee < 0 || callee >= g_tab.fun_no)
+    return {};
+  const fun_info& r = *g_tab.Finf[callee];
+  const name_records* named = r.dup ? g_tab.by_name.find(r.name) : nullptr;
+  if (named == nullptr || r.name.empty())
+    return {callee};
+  const std::vector<int>* all = &named->recs;
+  std::vector<int> out;
+  bool one_file = true;
+  for (int k : *all)
+    one_file = one_file && g_tab.Finf[k]->file == r.file;
+  const std::string* file = &r.file;
+  if (!one_file) {
+    if (caller < 0 || caller >= g_tab.fun_no)
+      return {};
+    file = &g_tab.Finf[caller]->file;
+  }
+  // The records kept all lie in one file, where two that end at one place
+  // are one definition read twice (the file was named twice).
+  std::set<long long> seen;
+  for (int k : *all) {
+    const fun_info& d = *g_tab.Finf[k];
+    if (d.file == *file && seen.insert(d.end_pos).second)
+      out.push_back(k);
+  }
+  return out;
+}
+
+int ser_fun_in_file(const std::string& file, const char* name) {
+  lookup_key key(name);
+  if (!key.wild) {
+    name_records* r = g_tab.by_name.find(key.text, key.hash);
+    if (r == nullptr)
+      return -1;
+    if (r->by_file == nullptr) {
+      for (int k : r->recs) {
+        if (g_tab.Finf[k]->file == file)
+          return k;
+      }
+      return -1;
+    }
+    const int* at = r->by_file->find(file);
+    if (at == nullptr)
+      return -1;
+    if (g_tab.Finf[*at - 1]->name == key.text)
+      return *at - 1;
+    // That record was displaced since: look along the name's records.
+  }
+  int n = ser_fun_key(0, key);
+  while (n >= 0 && g_tab.Finf[n]->file != file)
+    n = ser_fun_key(n + 1, key);
+  return n;
+}
+
+int first_open_record(const char* name) {
+  lookup_key key(name);
+  if (!key.wild) {
+    name_records* r = g_tab.by_name.find(key.text, key.hash);
+    return r == nullptr ? -1 : first_open(*r);
+  }
+  int n = ser_fun(name);
+  while (n >= 0 && g_tab.Finf[n]->closed)
+    n = ser_fun_next(n + 1, name);
+  return n;
 }
 
 namespace {

@@ -26,14 +26,6 @@ const char* sep_entry[256] = {};
 
 namespace {
 
-// Twice the capacity keeps probe chains short at a full table.
-constexpr size_t kSlotCount = 2 * kNameTableMax;
-static_assert((kSlotCount & (kSlotCount - 1)) == 0, "slot count must be a power of two");
-
-size_t slot_of(uint64_t hash) {
-  return hash_slot(hash, kSlotCount - 1);
-}
-
 constexpr size_t kFilterBits = 65536;
 constexpr size_t kFilterWords = kFilterBits / 64;
 
@@ -153,23 +145,12 @@ int word_table::find(std::string_view key) const {
 }
 
 int word_table::find(std::string_view key, uint64_t hash) const {
-  if (slots_.empty())
-    return -1;
-  for (size_t i = slot_of(hash);; i = (i + 1) & (kSlotCount - 1)) {
-    int pos = slots_[i];
-    if (pos == 0)
-      return -1;
-    if (names_[pos - 1] == key)
-      return pos - 1;
-  }
+  const int* at = index_.find(key, hash);
+  return at == nullptr ? -1 : *at - 1;
 }
 
 bool word_table::append(const std::string& name) {
-  if (size() >= kNameTableMax)
-    return false;
   memo_set_ = false;
-  if (slots_.empty())
-    slots_.assign(kSlotCount, 0);
   if (starts_.empty())
     starts_.assign(65536, 0);
   names_.push_back(name);
@@ -202,19 +183,9 @@ bool word_table::append(const std::string& name) {
     if (name.size() >= 3)
       set_bit(triples_, triple_of(name.c_str()));
   }
-  size_t i = slot_of(span_hash(name));
-  bool seen = false;
-  for (;; i = (i + 1) & (kSlotCount - 1)) {
-    int pos = slots_[i];
-    if (pos == 0)
-      break;
-    if (names_[pos - 1] == name) {
-      seen = true;
-      break;
-    }
-  }
-  if (!seen)
-    slots_[i] = size();
+  int& first = index_[name];
+  if (first == 0)
+    first = size();
   auto at = std::lower_bound(lengths_.begin(), lengths_.end(), name.size());
   if (at == lengths_.end() || *at != name.size())
     lengths_.insert(at, name.size());
@@ -292,7 +263,7 @@ bool word_table::prefix_search(const char* token, bool longer) const {
 
 void word_table::clear() {
   names_.clear();
-  slots_.clear();
+  index_.clear();
   lengths_.clear();
   starts_.clear();
   triples_.clear();
@@ -337,6 +308,10 @@ int check_maccall_full(const char* token) {
 
 }  // namespace check_detail
 
+bool check_attribute(const char* token) {
+  return std::strcmp(token, "__attribute__") == 0 || std::strcmp(token, "__attribute") == 0;
+}
+
 int check_mfile(const char* file) {
   if (g_opt.file_list.empty())
     return 1;
@@ -351,10 +326,6 @@ int check_mfile(const char* file) {
 
 void add_typedef_name(const char* name) {
   word_table& tab = g_names.typedef_name;
-  if (tab.size() >= kNameTableMax) {
-    errmsg1("internal error; functions list table overflow\n");
-    return;
-  }
   // An empty name would only ever match the empty token; keep the table to
   // real names.
   if (name[0] == 0 || tab.contains(name))

@@ -11,17 +11,18 @@
 #include <string_view>
 #include <vector>
 
+#include "support/name_map.h"
 #include "support/options.h"
 
 namespace kavel {
 
-// A run-time word list (at most kNameTableMax names, in the order added)
+// A run-time word list (names in the order added)
 // with the indexes the checks need: exact lookup, and the set of name
 // lengths for the prefix test of check_sep.
 class word_table {
  public:
   // Appends `name` unless the table is full; true when added. Duplicates are
-  // kept, as the design's tables keep them.
+  // kept: the lists hold names as given, repeats included.
   bool append(const std::string& name);
   bool contains(const char* token) const;
   // True when some entry is a prefix of `token` (an empty entry is a prefix
@@ -52,9 +53,8 @@ class word_table {
   bool prefix_search(const char* token, bool longer) const;
 
   std::vector<std::string> names_;
-  // Open-addressed index over names_: slot holds position + 1, 0 is free.
-  // Only the first of equal names is indexed; it is the one a search meets.
-  std::vector<int> slots_;
+  // Position + 1 of the first of equal names: the one a search meets.
+  mutable name_map<int> index_;
   std::vector<size_t> lengths_;  // distinct lengths of the names, ascending
   // One entry for each two first bytes of a token (the terminator standing
   // in for a missing second), telling which names may match it: most
@@ -153,6 +153,9 @@ inline int check_maccall(const char* token) {
     return 0;
   return check_detail::check_maccall_full(token);
 }
+// Whether the token is the compiler's attribute word (`__attribute__`,
+// `__attribute`): its group qualifies a declaration and names nothing.
+bool check_attribute(const char* token);
 // 1 when no -m/-M list was given or `file` is on it exactly, else 0.
 int check_mfile(const char* file);
 // Records a typedef name the way a list-form name-list read would: not added

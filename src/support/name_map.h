@@ -1,0 +1,121 @@
+// The general name index: names to values in one open-addressed table.
+#ifndef KAVEL_SUPPORT_NAME_MAP_H_
+#define KAVEL_SUPPORT_NAME_MAP_H_
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/name_hash.h"
+
+namespace kavel {
+
+// A map from names to values, hashed with span_hash so that a token can be
+// looked up as it stands, without a std::string key and without measuring
+// or hashing it twice. Entries are removed only all at once and keep their address.
+template <typename V>
+class name_map {
+ public:
+  struct entry {
+    std::string name;
+    uint64_t hash;
+    V value;
+  };
+
+  // The value of `name`, made (value-initialised) when absent.
+  V& operator[](std::string_view name) { return at(name, span_hash(name)); }
+  V& at(std::string_view name, uint64_t hash) {
+    if (V* v = find(name, hash))
+      return *v;
+    if (2 * (count_ + 1) > slots_.size())
+      grow();
+    if ((count_ & kChunkMask) == 0)
+      chunks_.emplace_back(new entry[kChunk]());
+    entry& e = item(count_);
+    e.name.assign(name.data(), name.size());
+    e.hash = hash;
+    e.value = V();
+    place(static_cast<uint32_t>(count_), hash);
+    ++count_;
+    return e.value;
+  }
+  // Null when `name` (whose span_hash is `hash`) has no entry.
+  V* find(std::string_view name, uint64_t hash) {
+    entry* e = find_entry(name, hash);
+    return e == nullptr ? nullptr : &e->value;
+  }
+  entry* find_entry(std::string_view name, uint64_t hash) {
+    if (slots_.empty())
+      return nullptr;
+    const size_t mask = slots_.size() - 1;
+    const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+    for (size_t i = hash_slot(hash, mask);; i = (i + 1) & mask) {
+      const slot& s = slots_[i];
+      if (s.at == 0)
+        return nullptr;
+      if (s.tag == tag) {
+        entry& e = item(s.at - 1);
+        if (e.name.size() == name.size() &&
+            std::memcmp(e.name.data(), name.data(), name.size()) == 0)
+          return &e;
+      }
+    }
+  }
+  V* find(std::string_view name) { return find(name, span_hash(name)); }
+  size_t size() const { return count_; }
+  void clear() {
+    chunks_.clear();
+    slots_.clear();
+    count_ = 0;
+  }
+  name_map() = default;
+  name_map(name_map&&) = default;
+  name_map& operator=(name_map&&) = default;
+  name_map(const name_map& o) : count_(o.count_), slots_(o.slots_) {
+    for (size_t k = 0; k < o.chunks_.size(); ++k) {
+      chunks_.emplace_back(new entry[kChunk]());
+      for (size_t i = 0; i < kChunk && k * kChunk + i < count_; ++i)
+        chunks_[k][i] = o.chunks_[k][i];
+    }
+  }
+  name_map& operator=(const name_map& o) {
+    if (this != &o)
+      *this = name_map(o);
+    return *this;
+  }
+
+ private:
+  // A slot holds the entry number + 1 (0 free) and the hash's high half,
+  // which turns nearly every other name away without reading the entry.
+  struct slot {
+    uint32_t at;
+    uint32_t tag;
+  };
+  void place(uint32_t k, uint64_t hash) {
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash_slot(hash, mask);
+    while (slots_[i].at != 0)
+      i = (i + 1) & mask;
+    slots_[i] = slot{k + 1, static_cast<uint32_t>(hash >> 32)};
+  }
+  void grow() {
+    slots_.assign(slots_.empty() ? 64 : 2 * slots_.size(), slot{0, 0});
+    for (size_t k = 0; k < count_; ++k)
+      place(static_cast<uint32_t>(k), item(k).hash);
+  }
+  // Entries live in chunks of kChunk that never move, so an entry keeps its
+  // address; a chunk is found with a shift, not a division.
+  static constexpr size_t kChunk = 64;
+  static constexpr size_t kChunkMask = kChunk - 1;
+  entry& item(size_t k) const { return chunks_[k / kChunk][k & kChunkMask]; }
+  std::vector<std::unique_ptr<entry[]>> chunks_;
+  size_t count_ = 0;
+  std::vector<slot> slots_;
+};
+
+}  // namespace kavel
+
+#endif  // KAVEL_SUPPORT_NAME_MAP_H_

@@ -1,4 +1,0 @@
-int ok(void)
-{
-  return 0;
-}

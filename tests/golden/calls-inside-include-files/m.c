@@ -1,0 +1,6 @@
+#include "util.h"
+
+int main(void)
+{
+  return twice(1) + TRIPLE(2);
+}

@@ -1,0 +1,4 @@
+int a(void)
+{
+  return b();
+}

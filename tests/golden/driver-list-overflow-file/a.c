@@ -1,5 +1,0 @@
-/* Entry point. */
-int main(void)
-{
-  return 0;
-}

@@ -1,0 +1,4 @@
+int twice(void)
+{
+  return 2;
+}

@@ -1,0 +1,1 @@
+static int in_c(void) { return 4; }

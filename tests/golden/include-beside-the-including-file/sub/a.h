@@ -1,0 +1,2 @@
+#include "b.h"
+static int in_a(void) { return 1; }

@@ -1,0 +1,1 @@
+static int in_b(void) { return 2; }

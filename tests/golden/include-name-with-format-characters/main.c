@@ -1,0 +1,6 @@
+#include "p%d\\x.h"
+#include "q%s.h"
+int main(void)
+{
+  return 0;
+}
