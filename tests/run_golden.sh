@@ -10,7 +10,8 @@
 # the temporary copy, to make inputs too big (or too odd) to commit; when it
 # exits with 77 the case is skipped (say, an unreadable file under root).
 # A case may build on another one instead of repeating its files: a file
-# `same-as` names that case, whose inputs are copied first. A case without
+# `same-as` names that case, whose inputs are copied first (and so on, when
+# that case names another). A case without
 # an `args` file of its own runs with the other's command line and
 # expected results too (the CR LF twins: a `setup` turns the line ends).
 # A folder with neither `args` nor `same-as` fails.
@@ -23,6 +24,17 @@ cases=("$@")
 if [ ${#cases[@]} -eq 0 ]; then
   for d in "$here"/golden/*/; do cases+=("$(basename "$d")"); done
 fi
+# Copies the inputs of case $1 into folder $2: those of the case it is the
+# same as first (which may name another in turn), then its own.
+copy_case() {
+  local src="$here/golden/$1"
+  if [ -f "$src/same-as" ]; then
+    copy_case "$(cat "$src/same-as")" "$2"
+    rm -f "$2/setup"
+    [ -f "$src/args" ] && rm -f "$2"/expected.*
+  fi
+  cp -R "$src/." "$2/"
+}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail=0
@@ -39,12 +51,7 @@ for name in "${cases[@]}"; do
   fi
   dir="$work/$name"
   mkdir -p "$dir"
-  if [ -f "$src/same-as" ]; then
-    cp -R "$here/golden/$(cat "$src/same-as")/." "$dir/"
-    rm -f "$dir/setup"
-    [ -f "$src/args" ] && rm -f "$dir"/expected.*
-  fi
-  cp -R "$src/." "$dir/"
+  copy_case "$name" "$dir"
   if [ -x "$dir/setup" ]; then
     (cd "$dir" && ./setup) >"$work/$name.setup" 2>&1
     status=$?

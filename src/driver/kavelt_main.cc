@@ -2,7 +2,7 @@
 // flags and name lists, every other argument is a source scanned at once,
 // so an option acts on the files named after it), then the project headers
 // the sources included, then the sources again to record calls, and last
-// the listing or the texts of the requested functions. A source or list
+// the listing, the texts of the requested functions or their call trees. A source or list
 // file that could not be read, an option that failed, or a requested
 // function that could not be printed is reported and the run goes on; it
 // ends with status 2 so that a script can tell.
@@ -22,6 +22,7 @@
 #include "extract/body_printer.h"
 #include "extract/ignore_list.h"
 #include "extract/pattern.h"
+#include "extract/tree_writer.h"
 #include "scanner/include_files.h"
 #include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
@@ -90,6 +91,13 @@ const char* const usage_msg[] = {
     "A\x8a\xd6\x90\x94\x96\xbc\x82\xc5\x82\xcd\x82\xc8\x82\xad\x8a\xd6\x90\x94\x82\xcc\x90"
     "\xe6\x93\xaa\x8ds\x82\xf0\x95\\\x8e\xa6\x82\xb5\x82\xdc\x82\xb7\x81"
     "B",
+    // t  prints the call tree instead of function bodies.
+    "     t         \x8a\xd6\x90\x94\x8e\xc0\x91\xcc\x82\xcc\x91\xe3\x82\xed\x82\xe8\x82"
+    "\xc9\x8a\xd6\x90\x94\x82\xcc\x8c\xc4\x82\xd1\x8fo\x82\xb5\x83" "c\x83\x8a\x81[\x82\xf0"
+    "\x8fo\x97\xcd\x82\xb5\x82\xdc\x82\xb7\x81" "B",
+    // d  prints the call tree in Graphviz's DOT form.
+    "     d         \x8c\xc4\x82\xd1\x8fo\x82\xb5\x83" "c\x83\x8a\x81[\x82\xf0Graphviz\x82"
+    "\xcc" "DOT\x8c`\x8e\xae\x82\xc5\x8fo\x97\xcd\x82\xb5\x82\xdc\x82\xb7\x81" "B",
     " ",
     // -EUC  takes the character set to be EUC.
     "   -EUC        \x95\xb6\x8e\x9a\x83Z\x83"
@@ -117,6 +125,10 @@ const char* const usage_msg[] = {
     "A<function>\x82\xcc\x89\xba\x88\xca\x82\xcc\x8a\xd6\x90\x94\x82\xe0\x8fo\x97\xcd\x82"
     "\xb5\x82\xdc\x82\xb7\x81"
     "B",
+    //     with ^, the functions above <function> are printed too.
+    "                ^\x82\xf0\x95t\x89\xc1\x82\xb5\x82\xbd\x8f\xea\x8d\x87\x82\xc9\x82\xcd"
+    "\x81" "A<function>\x82\xcc\x8f\xe3\x88\xca\x82\xcc\x8a\xd6\x90\x94\x82\xe0\x8fo\x97\xcd"
+    "\x82\xb5\x82\xdc\x82\xb7\x81" "B",
     //     several names are joined with commas.
     "               \x95\xa1\x90\x94\x8ew\x92\xe8\x82\xb7\x82\xe9\x8f\xea\x8d\x87\x82\xc9"
     "\x82\xcd\x81"
@@ -205,7 +217,7 @@ const char* const usage_msg[] = {
 
 // The help of --help. Every option has a line of its own, beginning with
 // the option.
-const char help_text[] = R"(Usage: kavel [-fgius] [-EUC] [-l <list>] [-L <file>] [-r <list>] [-R <file>]
+const char help_text[] = R"(Usage: kavel [-dfgistu] [-EUC] [-l <list>] [-L <file>] [-r <list>] [-R <file>]
              [-m <list>] [-M <file>] [-I <dir>] <c_files>
              [--files-from <file>]
        kavel --help | --version | -usage
@@ -227,6 +239,10 @@ right: an option acts on the source files named after it.
               (- reads standard input), as if they were written here
   -f          with -l: /* File: name */ before a function from another file
   -u          with -l @name: /* Called by: name */ before each function
+              (with ^name: /* Calls: name */)
+  -t          call trees instead of texts: with -l/-L one tree per entry,
+              without them a tree from every function no other calls
+  -d          as -t, but the trees as one Graphviz DOT graph
   -g          with -l: a function's text starts right after the previous one
   -EUC        multi-byte text in the sources is EUC, not Shift-JIS
   -usage      (alone) the help text in Japanese, Shift-JIS encoded
@@ -234,7 +250,8 @@ right: an option acts on the source files named after it.
   --version   print the name and version
 
 In lists * and ? are wildcards, @name prints name and everything below it in
-the call tree, and file#name takes the definition in that file.
+the call tree, ^name name and everything above it (its callers), file#name
+takes the definitions in that file and file:line#name the one on that line.
 Exit status: 0 done; 1 ended early (help text, memory, output not written);
 2 a source or list file, an option or a requested function failed.
 )";
@@ -306,6 +323,9 @@ bool set_switches(const char* group, int& head_flag) {
   bool known = true;
   for (const char* p = group + 1; *p; p++) {
     switch (*p) {
+      case 'd':
+        g_opt.dot_flag = 1;
+        break;
       case 'f':
         g_opt.file_flag = 1;
         break;
@@ -317,6 +337,9 @@ bool set_switches(const char* group, int& head_flag) {
         break;
       case 's':
         head_flag = 1;
+        break;
+      case 't':
+        g_opt.tree_flag = 1;
         break;
       case 'u':
         g_opt.caller_flag = 1;
@@ -395,10 +418,15 @@ void scan_second_pass(const std::vector<const char*>& sources,
     scan_second(file.c_str());
 }
 
-// False when a requested function could not be printed. The functions an
-// @ walk meets below it do not count: a code base calls what it does not
-// define.
-bool print_requested() {
+// The requested functions, or with no list the forest of the whole
+// program, written through `out`. False when a requested function could not
+// be written. The functions an @ or ^ walk meets do not count: a code base
+// calls what it does not define.
+bool walk_requested(walk_output& out, bool listed) {
+  if (!listed) {
+    walk_forest(out);
+    return true;
+  }
   name_table& list = g_opt.fun_list;
   size_t used = 0;
   while (used < list.size() && !list[used].empty())
@@ -408,11 +436,23 @@ bool print_requested() {
   bool all = true;
   for (size_t k = 0; k < used; k++) {
     std::string entry = list[k];
-    int no = entry[0] == '@' ? print_fun_below(entry.c_str() + 1) : print_fun(-1, entry.c_str());
-    if (no < 0)
+    if (walk_entry(entry, out) < 0)
       all = false;
   }
   return all;
+}
+
+bool print_requested(bool listed) {
+  if (g_opt.dot_flag) {
+    dot_output out;
+    return walk_requested(out, listed);
+  }
+  if (g_opt.tree_flag) {
+    tree_output out;
+    return walk_requested(out, listed);
+  }
+  text_output out;
+  return walk_requested(out, listed);
 }
 
 void print_listing(int head_flag) {
@@ -543,8 +583,8 @@ int kavelt_main(int argc, char** argv) {
   scan_include_files(named, headers);
   scan_second_pass(sources, headers);
 
-  if (body_mode) {
-    failed |= !print_requested();
+  if (body_mode || g_opt.tree_flag || g_opt.dot_flag) {
+    failed |= !print_requested(body_mode != 0);
   } else {
     print_listing(head_flag);
   }

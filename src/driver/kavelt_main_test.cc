@@ -38,6 +38,8 @@ const char* const kHelpUtf8[] = {
     "     u         関数実体を出力する場合、コール元の関数名をコメントとして埋め込み",
     "               ます。",
     "     s         関数名のみの表示の場合、関数名ではなく関数の先頭行を表示します。",
+    "     t         関数実体の代わりに関数の呼び出しツリーを出力します。",
+    "     d         呼び出しツリーをGraphvizのDOT形式で出力します。",
     " ",
     "   -EUC        文字セットをEUCコードとみなします。",
     " ",
@@ -46,6 +48,7 @@ const char* const kHelpUtf8[] = {
     "               それぞれの関数名は次のように指定します。",
     "                   [@]<function>",
     "                @を付加した場合には、<function>の下位の関数も出力します。",
+    "                ^を付加した場合には、<function>の上位の関数も出力します。",
     "               複数指定する場合には、カンマで結合します。",
     "               各関数名にはワイルドカード(*,?)を使用できます。",
     "   -L <file1>  関数の実体を出力する関数名を記述したファイル名",
@@ -142,7 +145,7 @@ TEST(UsageMsg, ReadsAsTheHelpText) {
   int n = 0;
   while (usage_msg[n][0])
     n++;
-  ASSERT_EQ(n, 44);
+  ASSERT_EQ(n, 47);
   for (int k = 0; k < n; k++)
     EXPECT_EQ(sjis_to_utf8(usage_msg[k]), kHelpUtf8[k]) << "line " << k;
 }

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "support/str_list.h"
@@ -26,18 +24,13 @@ print_state g_print;
 void reset_printer() {
   g_print.text_fp.close();
   g_print.text_file.clear();
+  reset_walk();
 }
 
 namespace {
 
 // Bytes read per step of the backward comment scan.
 constexpr long long kBackPiece = 1024;
-
-fun_info* record(int no) {
-  if (no < 0 || no >= g_tab.fun_no || no >= static_cast<int>(g_tab.Finf.size()))
-    return nullptr;
-  return g_tab.Finf[no].get();
-}
 
 // The text of [top, head) of a file, loaded backwards from `head` on demand
 // and kept reversed: index 0 is the byte just before `head`, so indices stay
@@ -189,12 +182,7 @@ bool select_file(const std::string& file) {
 
 }  // namespace
 
-namespace {
-
-// Prints record f, reached from record `caller` (-1: asked for by name).
-// Returns its number, also when it was printed before; -1 when nothing
-// could be printed.
-int print_record(int caller, fun_info& f) {
+int print_record(fun_info& f, const fun_info* by, walk_dir dir) {
   if (f.top_pos == f.end_pos) {
     errmsg1("internal error; %s is none statement\n", f.name);
     return -1;
@@ -203,9 +191,13 @@ int print_record(int caller, fun_info& f) {
     return f.no;
   if (!select_file(f.file))
     return -1;
-  fun_info* by = record(caller);
-  if (by && g_opt.caller_flag)
-    std::printf("/* Called by: %s */\n", by->name.c_str());
+  if (by && g_opt.caller_flag) {
+    if (dir == walk_dir::above) {
+      std::printf("/* Calls: %s */\n", by->name.c_str());
+    } else {
+      std::printf("/* Called by: %s */\n", by->name.c_str());
+    }
+  }
   if (g_opt.lead_flag || f.head_pos == -1) {
     f.head_pos = f.top_pos;
   } else {
@@ -216,106 +208,47 @@ int print_record(int caller, fun_info& f) {
   return f.no;
 }
 
-// The records `name` (pattern form, optionally "file#" before it) asks
-// for, in file order: its definition, the alternatives of one file, or
-// with "file#" those in that file. Empty, after the message, when none.
-std::vector<int> requested_records(const char* name) {
-  std::string file_part;
-  const char* pattern = name;
-  const char* hash = std::strchr(name, '#');
-  bool has_file = hash != nullptr;
-  if (has_file) {
-    file_part.assign(name, hash);
-    pattern = hash + 1;
+bool report_entry(const entry_result& r) {
+  switch (r.kind) {
+    case entry_result::found:
+      return true;
+    case entry_result::not_found:
+      errmsg1("\"%s\": not found\n", r.written);
+      break;
+    case entry_result::multiple:
+      errmsg1("%s in \"%s\": multiple function\n", r.written, r.fun->file);
+      break;
+    case entry_result::not_in_file:
+      errmsg1("%s in \"%s\": not found\n", r.written, r.file_part);
+      break;
+    case entry_result::unfinished:
+      errmsg1("internal error; %s is none statement\n", r.fun->name);
+      break;
   }
-  int no = ser_fun(pattern);
-  fun_info* f = record(no);
-  if (!f) {
-    errmsg1("\"%s\": not found\n", org_search_str(pattern));
-    return {};
-  }
-  if (!f->dup)
-    return {no};
-  if (!has_file) {
-    std::vector<int> alternatives = reached_records(-1, no);
-    if (alternatives.empty())
-      errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file);
-    return alternatives;
-  }
-  if (f->file != file_part)
-    f = record(ser_fun_in_file(file_part, pattern));
-  if (!f) {
-    // org_search_str answers in one buffer, so keep the first answer.
-    std::string written = org_search_str(pattern);
-    errmsg1("%s in \"%s\": not found\n", written, org_search_str(file_part.c_str()));
-    return {};
-  }
-  // A call from the definition found reaches the others of its file.
-  return reached_records(f->no, f->no);
+  return false;
 }
 
-// Prints, depth first, everything below `top`, which is printed.
-void print_below(fun_info* top) {
-  top->printed = 1;
-  // The path from the root to the current function, each with the
-  // alternative its current callee has reached. It lives on the heap, so
-  // however deep the calls go the walk cannot run out of stack.
-  struct step {
-    fun_info* rec;
-    size_t alt;
-  };
-  std::vector<step> path{{top, 0}};
-  for (;;) {
-    step& at = path.back();
-    fun_info& cur = *at.rec;
-    int c = cur.callee_next < cur.callees.size() ? cur.callees[cur.callee_next] : -1;
-    if (c == -1) {
-      path.pop_back();
-      if (path.empty())
-        return;
-      path.back().alt++;
-      continue;
-    }
-    if (c >= kExternBase) {
-      size_t e = static_cast<size_t>(c - kExternBase);
-      if (e < g_tab.ext_fun.size())
-        errmsg1("\"%s\": not found\n", g_tab.ext_fun[e]);
-      cur.callee_next++;
-      continue;
-    }
-    fun_info* callee = record(c);
-    if (!callee) {
-      cur.callee_next++;
-      continue;
-    }
-    // A name's alternatives, or its definitions in the caller's file, come
-    // as consecutive callees, each printed and walked below.
-    std::vector<int> reached = reached_records(cur.no, c);
-    if (reached.empty())
-      errmsg1("%s in \"%s\": multiple function\n", callee->name, callee->file);
-    if (at.alt >= reached.size()) {
-      at.alt = 0;
-      cur.callee_next++;
-      continue;
-    }
-    fun_info* next = record(reached[at.alt]);
-    if (!next->printed) {
-      if (!check_ignfun(next->name.c_str()))
-        print_record(cur.no, *next);
-      next->printed = 1;
-      path.push_back({next, 0});
-      continue;
-    }
-    at.alt++;
-  }
+bool text_output::entry(const entry_result& r, walk_dir dir) {
+  dir_ = dir;
+  return report_entry(r) && print_record(*r.fun, nullptr, dir) >= 0;
 }
 
-}  // namespace
+void text_output::reach(fun_info& f, fun_info& by) {
+  print_record(f, &by, dir_);
+}
+
+void text_output::not_found(const std::string& name, fun_info&) {
+  errmsg1("\"%s\": not found\n", name);
+}
+
+void text_output::multiple(fun_info& f, fun_info&) {
+  errmsg1("%s in \"%s\": multiple function\n", f.name, f.file);
+}
 
 int print_fun(int caller, const char* name) {
   int first = -1;
-  for (int no : requested_records(name)) {
-    int printed = print_record(caller, *record(no));
+  for (const entry_result& r : resolve_entry(name)) {
+    int printed = report_entry(r) ? print_record(*r.fun, fun_record(caller), walk_dir::below) : -1;
     if (first < 0)
       first = printed;
   }
@@ -323,16 +256,8 @@ int print_fun(int caller, const char* name) {
 }
 
 int print_fun_below(const char* name) {
-  int first = -1;
-  for (int no : requested_records(name)) {
-    fun_info* top = record(no);
-    int printed = print_record(-1, *top);
-    if (printed >= 0)
-      print_below(top);
-    if (first < 0)
-      first = printed;
-  }
-  return first;
+  text_output out;
+  return walk_entry(std::string("@") + name, out);
 }
 
 void print_lead_comment(line_reader& file, long long head_pos, long long top_pos) {

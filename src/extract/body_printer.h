@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "extract/call_walk.h"
 #include "scanner/line_reader.h"
 
 namespace kavel {
@@ -18,13 +19,37 @@ struct print_state {
 extern print_state g_print;
 void reset_printer();
 
-// Prints the function `name` (pattern form, optionally "file#" before it).
-// `caller` is the number through which the walk reached it, or -1. Returns
-// its number (also when it was printed before and nothing is printed now),
-// -1 when nothing could be printed.
+// The walk written out as function texts: each function once, with
+// "Called by" (below) or "Calls" (above) with -u; names the walk could not
+// enter are reported on standard error.
+class text_output : public walk_output {
+ public:
+  bool entry(const entry_result& r, walk_dir dir) override;
+  void reach(fun_info& f, fun_info& by) override;
+  void excluded(fun_info&, fun_info&) override {}
+  void leave() override {}
+  void again(fun_info&, fun_info&) override {}
+  void not_found(const std::string& name, fun_info& by) override;
+  void multiple(fun_info& f, fun_info& by) override;
+
+ private:
+  walk_dir dir_ = walk_dir::none;
+};
+
+// Reports an entry that names no single function; true when it does.
+bool report_entry(const entry_result& r);
+// Prints the text of `f` unless it was printed before, saying through which
+// function `by` a walk in direction `dir` reached it. Returns its number, -1
+// when its file cannot be read.
+int print_record(fun_info& f, const fun_info* by, walk_dir dir);
+// Prints the function `name` (pattern form, optionally "file#" before it),
+// or each of its alternatives in one file. `caller` is the number through
+// which the walk reached it, or -1. Returns the first number printed (also
+// when it was printed before and nothing is printed now), -1 when nothing
+// could be printed.
 int print_fun(int caller, const char* name);
 // Prints `name` (pattern form, no '@') and, depth first, everything below
-// it. Returns what print_fun returned for `name` itself.
+// it. Returns what print_fun would return for `name` itself.
 int print_fun_below(const char* name);
 // Prints the comment block that ends last before head_pos, looking back no
 // further than top_pos.

@@ -18,6 +18,8 @@ struct option_state {
   int lead_flag = 0;    // g: a function's text starts right after the previous one
   int line_flag = 0;    // i: listing lines carry file and line
   int caller_flag = 0;  // u: "/* Called by: */" before a function the walk reached
+  int tree_flag = 0;    // t: call trees instead of texts or the listing
+  int dot_flag = 0;     // d: the trees as a DOT graph (implies t)
   name_table fun_list;  // -l, -L: functions to print
   name_table ign_list;  // -r, -R: names to exclude ('!' re-admits)
   name_table file_list; // -m, -M: files preferred for a name defined twice

@@ -441,10 +441,20 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   }
   if (!add_callee(ra, b))
     return 0;
-  // A callee with several definitions cannot tell which one is called, so
-  // none of them records the caller.
-  if (b < kExternBase && g_tab.Finf[b]->dup == 0)
+  // The definitions the call reaches record the caller: the callee's own
+  // record, its alternatives, or those in the caller's file. A name defined
+  // in several files but not in the caller's cannot tell which one is
+  // called, so none of them records it.
+  if (b >= kExternBase)
+    return 0;
+  if (g_tab.Finf[b]->dup == 0) {
     g_tab.Finf[b]->callers.push_back(a);
+    return 0;
+  }
+  for (int k : reached_records(a, b)) {
+    if (k != a)  // a function is not its own caller
+      g_tab.Finf[k]->callers.push_back(a);
+  }
   return 0;
 }
 

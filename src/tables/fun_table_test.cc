@@ -161,14 +161,22 @@ TEST_F(FunTable, SelfCallMarksKindTwo) {
   EXPECT_TRUE(rec(0).callers.empty());
 }
 
-TEST_F(FunTable, DuplicatedCalleeRecordsNoCaller) {
+TEST_F(FunTable, DuplicatedCalleeRecordsTheCallerWhereTheCallReaches) {
   reg("main", "a.c");
-  reg("f", "a.c");
   reg("f", "b.c");
+  reg("f", "a.c");
+  reg("other", "c.c");
+  reg("g", "d.c");
+  reg("g", "d.c");
+  rec(5).end_pos = 10;  // another definition, not the same one read twice
   EXPECT_EQ(add_call("main", "f"), 0);
+  EXPECT_EQ(add_call("other", "f"), 0);
+  EXPECT_EQ(add_call("other", "g"), 0);
   EXPECT_EQ(callees(0), std::vector<int>{1});  // the first record of the name
   EXPECT_TRUE(rec(1).callers.empty());
-  EXPECT_TRUE(rec(2).callers.empty());
+  EXPECT_EQ(rec(2).callers, std::vector<int>{0});  // the caller's file; c.c has none
+  EXPECT_EQ(rec(4).callers, std::vector<int>{3});  // alternatives: both
+  EXPECT_EQ(rec(5).callers, std::vector<int>{3});
 }
 
 TEST_F(FunTable, ClosedRecordsPassCallsToTheNextDefinition) {
