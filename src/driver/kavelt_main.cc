@@ -20,8 +20,6 @@
 
 #include "driver/read_list.h"
 #include "extract/body_printer.h"
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
 #include "scanner/include_files.h"
 #include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
@@ -29,7 +27,9 @@
 #include "support/options.h"
 #include "support/str_list.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 
 #define KAVEL_VERSION "0.93"
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "scanner/line_reader.h"
-#include "support/name_map.h"
 #include "support/messages.h"
+#include "support/name_map.h"
 
 namespace kavel {
 

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "support/str_list.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 

@@ -6,13 +6,13 @@
 #include <cstring>
 #include <string>
 
-#include "extract/ignore_list.h"
-#include "scanner/source_pass.h"
+#include "scanner/decl_analysis.h"
+#include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
-#include "tables/decl_analysis.h"
-#include "tables/fun_table.h"
-#include "tables/name_checks.h"
 #include "support/options.h"
+#include "tables/fun_table.h"
+#include "tables/ignore_list.h"
+#include "tables/name_checks.h"
 
 namespace kavel {
 
@@ -76,7 +76,7 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
   bool ignored = check_ignfun(macro_name) != 0;
   if (pass == 1 && !ignored) {
     g_tab.Fun.name[0] = std::string(macro_name);
-    if (add_fun(1, file_name, line_counter) == 0) {
+    if (add_fun(1, file_name, line_counter, g_scan.line_org) == 0) {
       record = g_tab.fun_no - 1;
       fun_info& r = *g_tab.Finf[record];
       r.top_pos = r.end_pos = line_offset;

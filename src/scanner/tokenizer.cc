@@ -8,33 +8,14 @@
 
 #include "support/messages.h"
 #include "support/options.h"
+#include "tables/separators.h"
 
 namespace kavel {
 
 const char null_str[] = "";
 scan_state g_scan;
-// constexpr so the byte lookup below is built at compile time; the declaration in
-// the header keeps it external.
-constexpr char sep_tab[] =
-    " \0\t\0\n\0\"\0'\0;\0:\0,\0.\0{\0}\0=\0!\0-\0+\0*\0/\0%\0>\0<\0|\0&\0(\0)\0[\0]\0^\0~\0?\0\\\0"
-    "#\0&\0|\0";
 
 namespace {
-
-constexpr int kSepCount = 33;
-
-// Entry number of each byte in sep_tab (its first entry for '&' and '|'),
-// -1 for the rest; built once so classifying a byte is one load.
-struct sep_lookup {
-  signed char at[256];
-  constexpr sep_lookup() : at() {
-    for (int c = 0; c < 256; c++)
-      at[c] = -1;
-    for (int e = kSepCount - 1; e >= 0; e--)
-      at[static_cast<unsigned char>(sep_tab[2 * e])] = e;
-  }
-};
-constexpr sep_lookup kSep;
 
 // Bytes that carry on a word and need no further look: in ordinary text
 // every byte that is no separator and no terminator; in a comment every
@@ -180,10 +161,6 @@ void reset_scan() {
   std::memset(g_scan.qchr_buf, 0, sizeof g_scan.qchr_buf);
   clear_tokens();
   g_scan.pass = pass_view{};
-}
-
-int sep_index(unsigned char c) {
-  return kSep.at[c];
 }
 
 int set_token(char* line, int mode) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scanner/line_reader.h"
+#include "tables/separators.h"
 
 namespace kavel {
 
@@ -65,13 +66,6 @@ struct scan_state {
 extern scan_state g_scan;
 // Closes the stream and clears everything (tests, fuzzing).
 void reset_scan();
-
-// The 33 one-character separators in their fixed order, each with its
-// terminator, ended by an empty string. A separator token points into it.
-extern const char sep_tab[];
-// Index of `c` in sep_tab's characters, -1 when it is no separator. The
-// terminator is no separator.
-int sep_index(unsigned char c);
 
 // Tokenizes `line` in place starting in `mode`; fills token/token_no; 0.
 int set_token(char* line, int mode);

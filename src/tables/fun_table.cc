@@ -10,13 +10,12 @@
 #include <cstring>
 #include <set>
 
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
-#include "scanner/tokenizer.h"
 #include "support/alloc.h"
 #include "support/messages.h"
 #include "support/name_hash.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 
@@ -313,7 +312,7 @@ void new_fun_entry(int n, std::string_view name) {
     f.arg[n][0].emplace();
 }
 
-int add_fun(int kind, const char* file, int line) {
+int add_fun(int kind, const char* file, int line, const char* first_line) {
   const opt_text& entry = g_tab.Fun.name[0];
   if (g_tab.fun_no >= kExternBase - 1)
     out_of_memory(static_cast<long long>(sizeof(fun_info)));
@@ -358,7 +357,7 @@ int add_fun(int kind, const char* file, int line) {
   rec->file = file;
   rec->line = line;
   rec->name = name;
-  rec->first_line = g_scan.line_org;
+  rec->first_line = first_line;
   int cnt = std::max(g_tab.Fun.arg_cnt[0], 0);
   rec->arg_name.reserve(cnt);
   rec->arg_type.reserve(cnt);

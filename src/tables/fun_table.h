@@ -58,7 +58,7 @@ struct fun_info {
   long long head_pos = 0;  // start of the header's first line; -1 for a macro
   long long end_pos = 0;   // just past the line with the closing brace
   std::string name;        // empty once displaced by a definition from a preferred file
-  std::string first_line;  // line_org at registration, line feed included
+  std::string first_line;  // the header's line as read, line feed included
   std::string comment;     // always empty
   int arg_cnt = 0;
   arg_slots arg_name;
@@ -161,9 +161,10 @@ struct table_state {
 extern table_state g_tab;
 void reset_tables();
 
-// Registers entry 0 of Fun. kind 0 C function, 1 macro. 0: registered as
-// Finf[fun_no - 1] (offsets left for the caller); 3: refused.
-int add_fun(int kind, const char* file, int line);
+// Registers entry 0 of Fun. kind 0 C function, 1 macro; `first_line` is
+// the line the definition's header was read from, line feed included. 0:
+// registered as Finf[fun_no - 1] (offsets left for the caller); 3: refused.
+int add_fun(int kind, const char* file, int line, const char* first_line);
 // Records that `caller` calls `callee`. 0 when the call is known afterwards,
 // -1 when the caller has no open record.
 // With `any_record`, a caller whose definitions have all been passed keeps

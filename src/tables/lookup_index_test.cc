@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "extract/pattern.h"
 #include "support/name_hash.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 #include "test_util.h"
 
 namespace kavel {
@@ -221,7 +221,7 @@ int linear_fun(int start, const std::string& pattern) {
 void register_fun(const std::string& name, const char* file) {
   g_tab.Fun.num = 1;
   new_fun_entry(0, name);
-  add_fun(0, file, 1);
+  add_fun(0, file, 1, "");
 }
 
 TEST_F(LookupIndex, FunctionLookupsAgreeWithTheInOrderSearch) {

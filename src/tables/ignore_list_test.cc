@@ -1,5 +1,5 @@
 // The built-in standard names and the order rules of -r/-R entries.
-#include "extract/ignore_list.h"
+#include "tables/ignore_list.h"
 
 #include <gtest/gtest.h>
 

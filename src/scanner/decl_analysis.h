@@ -1,8 +1,8 @@
 // Takes declarations, function headers and argument lists apart, reading on
 // across as many lines as the construct needs. The results go to the
 // scratch group Fun and, in pass 2, to the function-name variable tables.
-#ifndef KAVEL_TABLES_DECL_ANALYSIS_H_
-#define KAVEL_TABLES_DECL_ANALYSIS_H_
+#ifndef KAVEL_SCANNER_DECL_ANALYSIS_H_
+#define KAVEL_SCANNER_DECL_ANALYSIS_H_
 
 #include <cstdint>
 
@@ -29,4 +29,4 @@ int ana_param(int entry, int slot, int start, int& line_counter, int unused);
 
 }  // namespace kavel
 
-#endif  // KAVEL_TABLES_DECL_ANALYSIS_H_
+#endif  // KAVEL_SCANNER_DECL_ANALYSIS_H_

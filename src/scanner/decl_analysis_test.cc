@@ -1,6 +1,6 @@
 // The analysers run on token tables made from short C texts: the text is fed
 // to the reader, its first line loaded, and the analyser started on a token.
-#include "tables/decl_analysis.h"
+#include "scanner/decl_analysis.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/kavelt_main.h"
-#include "extract/ignore_list.h"
 #include "scanner/tokenizer.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
 #include "test_util.h"
 
@@ -22,7 +21,7 @@ namespace {
 class Analysis : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_all();
+    reset_below_driver();
     lc = 0;
     hl = 0;
   }
@@ -69,7 +68,7 @@ class Analysis : public ::testing::Test {
   static int reg(const char* name) {
     g_tab.Fun.num = 1;
     new_fun_entry(0, name);
-    return add_fun(0, "a.c", 1);
+    return add_fun(0, "a.c", 1, "");
   }
 
   int lc = 0;

@@ -1,5 +1,5 @@
 // Wildcard conversion and matching.
-#include "extract/pattern.h"
+#include "tables/pattern.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // directive line met on the way belongs to no construct and is passed over
 // by the tokenizer's code-line step. Every decision rests on a token's first
 // character, a few exact words and the name checks.
-#include "tables/decl_analysis.h"
+#include "scanner/decl_analysis.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/ignore_list.h"
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
 #include "tables/fun_table.h"

@@ -3,7 +3,7 @@
 // only bytes 1 and 2 are wildcards. Matching walks bytes, but a wildcard and
 // the search for a segment step over a Shift-JIS double-byte character as a
 // whole, so '?' never splits one.
-#include "extract/pattern.h"
+#include "tables/pattern.h"
 
 #include <cstring>
 

@@ -1,16 +1,16 @@
 // Names that never count as functions. The user's -r/-R entries come first
 // and the first one that matches decides, so '!' can re-admit a standard
 // name; only when none matches does the built-in list answer.
-#include "extract/ignore_list.h"
+#include "tables/ignore_list.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-#include "extract/pattern.h"
 #include "support/name_hash.h"
 #include "support/options.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 

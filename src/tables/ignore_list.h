@@ -1,8 +1,8 @@
 // Names that never count as functions: the standard C library and a few
 // operator-like words, and whatever the user excludes with -r/-R ('!'
 // re-admits). The first matching -r/-R entry decides.
-#ifndef KAVEL_EXTRACT_IGNORE_LIST_H_
-#define KAVEL_EXTRACT_IGNORE_LIST_H_
+#ifndef KAVEL_TABLES_IGNORE_LIST_H_
+#define KAVEL_TABLES_IGNORE_LIST_H_
 
 namespace kavel {
 
@@ -21,4 +21,4 @@ int check_ignfun(const char* name);
 
 }  // namespace kavel
 
-#endif  // KAVEL_EXTRACT_IGNORE_LIST_H_
+#endif  // KAVEL_TABLES_IGNORE_LIST_H_

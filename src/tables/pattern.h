@@ -2,8 +2,8 @@
 // a pattern form where byte 2 stands for any run and byte 1 for any one
 // character; a Shift-JIS double-byte character counts as one character
 // where a wildcard steps over it.
-#ifndef KAVEL_EXTRACT_PATTERN_H_
-#define KAVEL_EXTRACT_PATTERN_H_
+#ifndef KAVEL_TABLES_PATTERN_H_
+#define KAVEL_TABLES_PATTERN_H_
 
 #include <string>
 
@@ -25,4 +25,4 @@ bool has_wildcard(const char* pattern);
 
 }  // namespace kavel
 
-#endif  // KAVEL_EXTRACT_PATTERN_H_
+#endif  // KAVEL_TABLES_PATTERN_H_
