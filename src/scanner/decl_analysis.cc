@@ -18,8 +18,6 @@
 
 namespace kavel {
 
-int32_t Data = 0;
-
 namespace {
 
 const char* tok(int i) {
@@ -109,8 +107,7 @@ pfun_info* store_pfun(bool global, const std::string& name, int kind) {
 
 }  // namespace
 
-int ana_param(int, int, int start, int& line_counter, int) {
-  Data = 0;
+int ana_param(int start, int& line_counter) {
   int p = 0;
   int i = start + 1;
   for (;;) {
@@ -242,7 +239,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
     }
     f.arg_type[e][k] = std::string();
     if (check_type(t)) {
-      int r = ana_param(e, k, i, line_counter, 0);
+      int r = ana_param(i, line_counter);
       if (r < 0)
         return -1;
       if (r == i + 1) {
@@ -273,28 +270,28 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   }
 }
 
-int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter, int& header_line,
-             int /*reg_result*/, const char* caller) {
+decl_end ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
+                  int& header_line, const char* caller) {
   const bool is_typedef = std::strcmp(tok(start), "typedef") == 0;
   int b = 0;          // brace depth inside the statement
   bool init = false;  // an '=' at brace depth 0 since the last ','
-  // The function-initialiser rule: the last variable record this statement
-  // stored, the declarator count when it was stored, and whether an '=' has
-  // been met inside the current braces.
+  // The function-initialiser rule: the declarators met inside braces, the
+  // last variable record this statement stored, the declarator count when
+  // it was stored, and whether an '=' has been met inside the current braces.
+  int32_t data = 0;
   pfun_info* last = nullptr;
   int32_t last_data = 0;
   bool brace_eq = false;
 
-  Data = 0;
   int i = start + 1;
   for (;;) {
     if (!reach_token(i, line_counter))
-      return -1;
+      return {-1, false};
     const char* t = tok(i);
     const char c = t[0];
     if (is_comment_open(t) || is_line_comment(t) || is_quote(t)) {
       if (!skip_marks(i, line_counter))
-        return -1;
+        return {-1, false};
       continue;
     }
     if (b == 0 && (c == '=' || c == ',')) {
@@ -306,7 +303,7 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       if (pass == 1 && is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
         add_typedef_name(tok(i - 1));
       }
-      return i;
+      return {i, false};
     }
     if (c == '{') {
       ++b;
@@ -323,7 +320,7 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       if (c == '=') {
         brace_eq = true;
       } else if (!brace_eq) {
-        ++Data;
+        ++data;
       }
       ++i;
       continue;
@@ -350,7 +347,7 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
         declared = tok(i - 1);
       int r = ana_args(pass, depth, i - 1, line_counter, header_line, 0);
       if (r < 0)
-        return -1;
+        return {-1, false};
 
       const char* follower = tok(r + 1);
       if (is_comment_open(follower)) {
@@ -392,19 +389,19 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
           int kind = pointer ? ((!global && depth == 0) ? 2 : 1) : 0;
           if (pfun_info* rec = store_pfun(global, declared, kind)) {
             last = rec;
-            last_data = Data;
+            last_data = data;
           }
         }
       } else if (b == 0 && !is_typedef) {
         // Only a group at the statement's own level can be a header: inside
         // braces it is an initialiser or a member.
-        return r + kHeaderBit;
+        return {r, true};
       }
       i = r + 1;
       continue;
     }
 
-    if (brace_eq && last != nullptr && Data == last_data && ser_pfun(t) != nullptr) {
+    if (brace_eq && last != nullptr && data == last_data && ser_pfun(t) != nullptr) {
       if (last->funs.empty()) {
         last->funs.emplace_back(t);
       } else {

@@ -45,10 +45,13 @@ class Analysis : public ::testing::Test {
     load(text);
     return ana_args(pass, depth, 0, lc, hl, 0);
   }
+  // The index where the statement ended; `header` tells whether a header did.
   int decl(const std::string& text, int pass = 1, int depth = 0, int header_flag = 0,
            const char* caller = "") {
     load(text);
-    return ana_decl(pass, depth, header_flag, 0, lc, hl, 0, caller);
+    decl_end r = ana_decl(pass, depth, header_flag, 0, lc, hl, caller);
+    header = r.header;
+    return r.at;
   }
   // Argument texts of entry `e`; "<null>" for a slot without text.
   static std::vector<std::string> texts(int e) {
@@ -73,6 +76,7 @@ class Analysis : public ::testing::Test {
 
   int lc = 0;
   int hl = 0;
+  bool header = false;
 };
 
 using strings = std::vector<std::string>;
@@ -221,7 +225,7 @@ TEST_F(Analysis, VariablesPassedAsArgumentsInPassTwo) {
 
 TEST_F(Analysis, ParamSkipsNestedParentheses) {
   load("f(int (*cmp)(int, int), n)\n");
-  EXPECT_EQ(ana_param(0, 0, at("int"), lc, 0), at(",") + 3);
+  EXPECT_EQ(ana_param(at("int"), lc), at(",") + 3);
   EXPECT_EQ(tok(at(",") + 4), "n");
 }
 
@@ -268,16 +272,15 @@ TEST_F(Analysis, HeaderOrDeclaration) {
     lc = 0;
     int r = decl(c.text);
     ASSERT_GE(r, 0);
-    EXPECT_EQ((r & kHeaderBit) != 0, c.header);
-    r &= ~kHeaderBit;
+    EXPECT_EQ(header, c.header);
     EXPECT_EQ(lc, c.end_line);
     EXPECT_EQ(tok(r), c.end);
   }
 }
 
 TEST_F(Analysis, HeaderLeavesItsGroupForRegistration) {
-  int r = decl("static char *name_of(int code, char *buf)\n");
-  ASSERT_TRUE(r & kHeaderBit);
+  ASSERT_GE(decl("static char *name_of(int code, char *buf)\n"), 0);
+  ASSERT_TRUE(header);
   EXPECT_EQ(*g_tab.Fun.name[0], "name_of");
   EXPECT_EQ(texts(0), (strings{"", ""}));
 }

@@ -47,7 +47,7 @@ int chk_define(const char* file_name, int pass, int depth, int index, int& line_
     int header_line = 0;
     int r = ana_args(pass, depth, index, line_counter, header_line, 1);
     if (r < 0) return 0;
-    int j = r & ~kHeaderBit;
+    int j = r;
     tok = g_scan.token;
     if (j == g_scan.token_no - 1) return 0;  // no replacement on the line
     if (!last_is_backslash() && std::strncmp(tok[j + 1], "/*", 2) == 0) return 0;
@@ -110,9 +110,9 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
         continue;
       }
       if (!is(t, "typedef") && starts_declaration(i)) {
-        int r = ana_decl(pass, depth, 0, i, line_counter, header_line, 0, macro_name);
-        if (r < 0) return -1;
-        i = r & ~kHeaderBit;
+        decl_end r = ana_decl(pass, depth, 0, i, line_counter, header_line, macro_name);
+        if (r.at < 0) return -1;
+        i = r.at;
         continue;
       }
       call_form form = c == '(' ? call_paren(i) : kNoCall;
@@ -120,7 +120,7 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
         int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
         if (r < 0) return -1;
-        i = r & ~kHeaderBit;
+        i = r;
         if (body_state >= 1 && group_callees() > 0) {
           body_state = 2;
           if (pass == 2) add_group_calls(macro_name);

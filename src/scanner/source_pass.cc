@@ -308,19 +308,17 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       bool old_style_param = depth == 0 && header_flag && c != '{' && !is(t, "struct") &&
                              !is(t, "register");
       if (type_start || old_style_param) {
-        int r = ana_decl(pass, depth, header_flag, i, line_counter, header_line, 0,
-                         cur_fun.c_str());
-        if (r < 0) return -1;
-        if (r & kHeaderBit) {
-          if (depth == 0) {
-            if (pass == 1) {
-              accept_header();
-            } else {
-              take_header_pass2();
-            }
+        decl_end r = ana_decl(pass, depth, header_flag, i, line_counter, header_line,
+                              cur_fun.c_str());
+        if (r.at < 0) return -1;
+        if (r.header && depth == 0) {
+          if (pass == 1) {
+            accept_header();
+          } else {
+            take_header_pass2();
           }
         }
-        i = r & ~kHeaderBit;
+        i = r.at;
         run_start = -1;  // the statement ended at a ';' or a header's ')'
         continue;
       }
@@ -353,7 +351,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
         if (r < 0) return -1;
-        i = r & ~kHeaderBit;
+        i = r;
         tok = s.token;
         char follower = tok[i + 1][0];
         // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
