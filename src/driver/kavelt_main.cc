@@ -561,7 +561,6 @@ void reset_all() {
   reset_ignore();
   reset_printer();
   reset_messages();
-  reset_name_store();
 }
 
 }  // namespace kavel

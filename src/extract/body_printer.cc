@@ -110,7 +110,7 @@ bool opening_at(back_text& t, long long r, long long floor) {
 
 // Collects the comment block that ends last before the region's end, bottom
 // line first, into `lines`.
-void collect_lead_comment(back_text& t, name_node* lines) {
+void collect_lead_comment(back_text& t, name_list* lines) {
   // The last "*/" wholly inside the region; reversed, its '/' comes first.
   long long end = 0;
   for (;; end++) {
@@ -245,9 +245,8 @@ std::vector<int> requested_records(const char* name) {
   if (f->file != file_part)
     f = record(ser_fun_in_file(file_part, pattern));
   if (!f) {
-    // org_search_str answers in one buffer, so keep the first answer.
-    std::string written = org_search_str(pattern);
-    errmsg1("%s in \"%s\": not found\n", written, org_search_str(file_part.c_str()));
+    errmsg1("%s in \"%s\": not found\n", org_search_str(pattern),
+            org_search_str(file_part.c_str()));
     return {};
   }
   // A call from the definition found reaches the others of its file.
@@ -339,10 +338,10 @@ void print_lead_comment(line_reader& file, long long head_pos, long long top_pos
   if (head_pos <= top_pos)
     return;
   back_text text(file, head_pos, top_pos);
-  name_node lines;
+  name_list lines;
   name_init(&lines);
   // Equal lines (a row of "*" rules, say) must all be kept.
-  name_lst_dup_check = 0;
+  lines.dup_check = false;
   collect_lead_comment(text, &lines);
   for (const char* s = get_name(&lines, -1); s; s = get_name(&lines, 1)) {
     std::printf("%s\n", s);

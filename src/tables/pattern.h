@@ -15,9 +15,8 @@ constexpr char kAnyRun = 2;  // '*' (a run of stars is one byte)
 // Converts the written name `str` into pattern form in place.
 void conv_search_str(char* str);
 void conv_search_str(std::string& str);
-// The written form of `pattern` (at most 255 bytes of it) in a static buffer
-// that the next call overwrites.
-const char* org_search_str(const char* pattern);
+// The written form of `pattern`, at most 255 bytes of it.
+std::string org_search_str(const char* pattern);
 // 1 when the whole of `name` matches `pattern`, else 0.
 int match(const char* pattern, const char* name);
 // True when `pattern` holds a wildcard byte, so an exact lookup cannot answer.
