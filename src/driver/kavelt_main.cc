@@ -248,13 +248,13 @@ constexpr size_t kSystemIncludeLen = sizeof kSystemInclude - 1;
 struct list_option {
   const char* name;
   name_table option_state::*table;
-  int form;  // 0: the argument is the list; 1: it names a list file
+  list_form form;
 };
 
 constexpr list_option kListOptions[] = {
-    {"-l", &option_state::fun_list, 0},  {"-L", &option_state::fun_list, 1},
-    {"-r", &option_state::ign_list, 0},  {"-R", &option_state::ign_list, 1},
-    {"-m", &option_state::file_list, 0}, {"-M", &option_state::file_list, 1},
+    {"-l", &option_state::fun_list, kListText},  {"-L", &option_state::fun_list, kListFile},
+    {"-r", &option_state::ign_list, kListText},  {"-R", &option_state::ign_list, kListFile},
+    {"-m", &option_state::file_list, kListText}, {"-M", &option_state::file_list, kListFile},
 };
 
 const list_option* find_list_option(const char* arg) {
@@ -350,7 +350,7 @@ bool scan_first_pass(const char* file) {
     report_unopened(file, errno);
     return false;
   }
-  scan_source(file, 1, &g_names.mac_cnt);
+  scan_source(file, kFirstPass, &g_names.mac_cnt);
   g_scan.fp.close();
   return true;
 }
@@ -370,7 +370,7 @@ void scan_include_files(name_map<char>& named, std::vector<std::string>& scanned
       errmsg1("\"%s\": not found\n", name);
       continue;
     }
-    scan_source(path.c_str(), 1, &g_names.mac_cnt);
+    scan_source(path.c_str(), kFirstPass, &g_names.mac_cnt);
     g_scan.fp.close();
     scanned.push_back(path);
   }
@@ -379,7 +379,7 @@ void scan_include_files(name_map<char>& named, std::vector<std::string>& scanned
 void scan_second(const char* file) {
   if (!g_scan.fp.open(file))
     return;  // the first pass has reported it
-  scan_source(file, 2, nullptr);
+  scan_source(file, kSecondPass, nullptr);
   g_scan.fp.close();
 }
 
@@ -423,7 +423,7 @@ void print_listing(int head_flag) {
     const fun_info* f = g_tab.Finf[k].get();
     // Macros are printed on request but never listed; a record with no name
     // was displaced by a definition from a preferred file.
-    if (!f || f->kind == 1 || f->name.empty())
+    if (!f || f->kind == kMacro || f->name.empty())
       continue;
     if (head_flag) {
       if (f->dup == 1)

@@ -106,13 +106,13 @@ bool read_list_file(name_table& table, const char* path, known_names& known) {
 
 }  // namespace
 
-bool read_list(name_table& table, const char* text, int form) {
+bool read_list(name_table& table, const char* text, list_form form) {
   // Only the entries present now make a name a repeat; names this call
   // adds do not.
   known_names known;
   for (const std::string& name : table)
     known[name];
-  if (form != 0)
+  if (form == kListFile)
     return read_list_file(table, text, known);
   read_comma_list(table, text, known);
   return true;

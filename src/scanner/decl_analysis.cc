@@ -101,7 +101,7 @@ int make_entry(std::string_view name) {
 }
 
 // Stores a function-name variable, unless its table is full.
-pfun_info* store_pfun(bool global, const std::string& name, int kind) {
+pfun_info* store_pfun(bool global, const std::string& name, pfun_kind kind) {
   return add_pfun(global, name, kind);
 }
 
@@ -132,7 +132,7 @@ int ana_param(int start, int& line_counter) {
   }
 }
 
-int ana_args(int pass, int depth, int start, int& line_counter, int& header_line, int param_mode) {
+int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
   fun_group& f = g_tab.Fun;
   f.num = 0;
   header_line = line_counter;
@@ -141,7 +141,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   int other = 0;          // open parentheses that opened no entry
   int e = 0;
   int k = 0;
-  const bool keep_text = pass == 1 && (param_mode == 1 || depth == 0);
+  const bool keep_text = pass == kFirstPass && (mode == kMacroParams || depth == 0);
   f.form = kPlainNames;
   // Both passes see every token the form depends on: pass 1 skips a
   // parameter's tokens after its type word, but a type word settles it.
@@ -198,12 +198,12 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       ++i;
       continue;
     }
-    if (pass == 2 && is_letter(c) && tok(i + 1)[0] != '(') {
+    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(') {
       if (pfun_info* v = ser_pfun(t)) {
-        if (v->kind == 0) {
+        if (v->kind == kDeclaredFun) {
           const opt_text& own = f.name[0];
           add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
-        } else if (v->kind == 2 || v->fun_cnt == 0) {
+        } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
           make_entry(v->name);
         } else {
           for (int m = v->fun_done; m < v->fun_cnt; ++m) {
@@ -227,7 +227,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       int r = skip_quote(i, line_counter, c);
       if (r < 0)
         return -1;
-      if (pass == 1 && depth == 0) {
+      if (pass == kFirstPass && depth == 0) {
         f.arg[e][k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
       }
       i = r + 1;
@@ -270,7 +270,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   }
 }
 
-decl_end ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
+decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& line_counter,
                   int& header_line, const char* caller) {
   const bool is_typedef = std::strcmp(tok(start), "typedef") == 0;
   int b = 0;          // brace depth inside the statement
@@ -300,7 +300,7 @@ decl_end ana_decl(int pass, int depth, int header_flag, int start, int& line_cou
       continue;
     }
     if (c == ';' && b == 0) {
-      if (pass == 1 && is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
+      if (pass == kFirstPass && is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
         add_typedef_name(tok(i - 1));
       }
       return {i, false};
@@ -343,9 +343,9 @@ decl_end ana_decl(int pass, int depth, int header_flag, int start, int& line_cou
       // The analysis below may read on into later lines, which replace the
       // tokens; only pass 2 stores the name, so only it keeps a copy.
       std::string declared;
-      if (pass == 2)
+      if (pass == kSecondPass)
         declared = tok(i - 1);
-      int r = ana_args(pass, depth, i - 1, line_counter, header_line, 0);
+      int r = ana_args(pass, depth, i - 1, line_counter, header_line, kCallArgs);
       if (r < 0)
         return {-1, false};
 
@@ -360,7 +360,7 @@ decl_end ana_decl(int pass, int depth, int header_flag, int start, int& line_cou
         }
       }
 
-      if (pass == 2 && depth > 0 && init && caller != nullptr && *caller != 0)
+      if (pass == kSecondPass && depth > 0 && init && caller != nullptr && *caller != 0)
         add_group_calls(caller);
 
       if (follower[0] == ')') {
@@ -384,9 +384,9 @@ decl_end ana_decl(int pass, int depth, int header_flag, int start, int& line_cou
       const char fc = follower[0];
       if (fc == ',' || fc == ';' || fc == '=') {
         // A typedef declares a type, not a variable.
-        if (pass == 2 && !is_typedef) {
+        if (pass == kSecondPass && !is_typedef) {
           bool global = depth == 0 && header_flag == 0;
-          int kind = pointer ? ((!global && depth == 0) ? 2 : 1) : 0;
+          pfun_kind kind = !pointer ? kDeclaredFun : !global && depth == 0 ? kPointerParam : kPointerVar;
           if (pfun_info* rec = store_pfun(global, declared, kind)) {
             last = rec;
             last_data = data;

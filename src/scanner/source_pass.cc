@@ -145,7 +145,7 @@ bool group_heads_function(int r, int line_counter) {
 
 }  // namespace
 
-int scan_source(const char* file_name, int pass, int* macro_count) {
+int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
   scan_state& s = g_scan;
   pass_view& pv = s.pass;
   pv = pass_view{};
@@ -176,7 +176,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   auto accept_header = [&] {
     if (text_state == 0) note_start();
     if (header_flag) return;
-    if (add_fun(0, file_name, header_line, s.line_org) == 0 && text_state == 1) {
+    if (add_fun(kFunction, file_name, header_line, s.line_org) == 0 && text_state == 1) {
       record = g_tab.fun_no - 1;
       fun_info& r = *g_tab.Finf[record];
       long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
@@ -200,7 +200,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     if (read_line(line_counter) < 0) break;
     // The first byte turns nearly every line away before the compare.
     if (s.line_buf[0] == 'e' && is(s.line_buf, "extern \"C\" {\n")) continue;
-    if (pass == 1 && depth == 0) {
+    if (pass == kFirstPass && depth == 0) {
       long long off = s.fp.start();
       if (text_state == 0) latch_offset = off;
       line_offset = off;
@@ -214,7 +214,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && text_state == 0) note_start();
-      if (pass == 1) {
+      if (pass == kFirstPass) {
         // Only a word read on a line whose start is known can open the run:
         // an analyser that read on leaves line_offset at an earlier line.
         // A macro name the checks take for a separator (`__init`) is a word here.
@@ -281,7 +281,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           next_line_wanted = true;
           continue;
         }
-        if (pass == 1 && is(d, "include")) {
+        if (pass == kFirstPass && is(d, "include")) {
           std::string text;
           int first = i + 2;
           char closing = tok[first][0] == '<' ? '>' : '"';
@@ -312,7 +312,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
                               cur_fun.c_str());
         if (r.at < 0) return -1;
         if (r.header && depth == 0) {
-          if (pass == 1) {
+          if (pass == kFirstPass) {
             accept_header();
           } else {
             take_header_pass2();
@@ -330,7 +330,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       if (c == '}') {
         if (depth > 0 && cond_depth == 0) depth--;
         if (depth == 0) {
-          if (pass == 2 && !cur_fun.empty()) {
+          if (pass == kSecondPass && !cur_fun.empty()) {
             int rec = first_open_record(cur_fun.c_str());
             if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
             for (int k = 0; k < g_tab.gfun_cnt; k++) {
@@ -359,28 +359,28 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         bool declaration = follower == ',' || follower == ';' || follower == '=';
         if (depth == 0) {
           if (!declaration && group_heads_function(i, line_counter)) {
-            if (pass == 1) {
+            if (pass == kFirstPass) {
               accept_header();
             } else {
               take_header_pass2();
             }
           }
-        } else if (pass == 2) {
+        } else if (pass == kSecondPass) {
           add_group_calls(cur_fun.c_str());
         }
         run_start = -1;
         continue;
       }
-      if (pass == 2 && c == '=' && tok[i + 1][0] != '=') {
+      if (pass == kSecondPass && c == '=' && tok[i + 1][0] != '=') {
         assign_rule(i);
         continue;
       }
-      if (pass == 2 && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
+      if (pass == kSecondPass && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
         add_call(cur_fun.c_str(), t);
       }
     }
   }
-  if (pass == 1 && depth != 0) {
+  if (pass == kFirstPass && depth != 0) {
     errmsg1("\"%s\": syntax error; The last function is not fixed.\n", file_name);
   }
   return 0;

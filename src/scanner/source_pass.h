@@ -3,13 +3,14 @@
 #ifndef KAVEL_SCANNER_SOURCE_PASS_H_
 #define KAVEL_SCANNER_SOURCE_PASS_H_
 
+#include "scanner/tokenizer.h"
+
 namespace kavel {
 
-// Scans g_scan.fp (opened by the caller) to its end. pass 1 registers
-// definitions, macros and include files; pass 2 records calls. macro_count
-// is the mac_name count in pass 1, null in pass 2. 0 when the file was read
+// Scans g_scan.fp (opened by the caller) to its end. macro_count is the
+// mac_name count in the first pass, null in the second. 0 when the file was read
 // to its end, -1 when a comment, declaration or argument list ran into it.
-int scan_source(const char* file_name, int pass, int* macro_count);
+int scan_source(const char* file_name, scan_pass pass, int* macro_count);
 
 }  // namespace kavel
 

@@ -23,7 +23,7 @@ class SourcePass : public ::testing::Test {
 
   void scan(const std::string& text, int pass, const char* name = "t.c") {
     feed_source(text);
-    scan_source(name, pass, pass == 1 ? &g_names.mac_cnt : nullptr);
+    scan_source(name, static_cast<scan_pass>(pass), pass == 1 ? &g_names.mac_cnt : nullptr);
     g_scan.fp.close();
   }
   void both_passes(const std::string& text) {

@@ -26,7 +26,7 @@ call_form call_paren(int i) {
   return kNoCall;
 }
 
-int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, int& header_line) {
+int call_rule(scan_pass pass, int depth, call_form form, int& i, int& line_counter, int& header_line) {
   const char** tok = g_scan.token;
   bool pointer_form = form == kPointerCall;
   // `fp(x)` calls through a pointer as `(*fp)(x)` does; name_at is where
@@ -34,8 +34,8 @@ int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, in
   int name_at = i + 3;
   pfun_info* v = nullptr;
   if (!pointer_form) {
-    v = pass == 2 ? ser_pfun(tok[i - 1]) : nullptr;
-    if (!v || v->kind == 0) return ana_args(pass, depth, i - 1, line_counter, header_line, 0);
+    v = pass == kSecondPass ? ser_pfun(tok[i - 1]) : nullptr;
+    if (!v || v->kind == kDeclaredFun) return ana_args(pass, depth, i - 1, line_counter, header_line, kCallArgs);
     name_at = i - 1;
   } else {
     v = ser_pfun(tok[i + 2]);
@@ -48,12 +48,12 @@ int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, in
   // analysed as an ordinary call. A name that begins with a separator
   // (`fp = (handler_t)h;` assigns "(") would start no call and let the
   // analysis run on past the body's end, so the variable's own name serves.
-  bool assigned = !(v->kind == 0 || v->kind == 2 || v->fun_cnt == 0);
+  bool assigned = !(v->kind == kDeclaredFun || v->kind == kPointerParam || v->fun_cnt == 0);
   const char* callee = assigned ? v->funs[0].c_str() : v->name.c_str();
   if (check_sep(callee)) callee = v->name.c_str();
   tok[name_at] = callee;
-  int r = ana_args(pass, depth, name_at, line_counter, header_line, 0);
-  if (r >= 0 && assigned && pass == 2) {
+  int r = ana_args(pass, depth, name_at, line_counter, header_line, kCallArgs);
+  if (r >= 0 && assigned && pass == kSecondPass) {
     fun_group& f = g_tab.Fun;
     for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt; k++) {
       new_fun_entry(f.num, v->funs[k]);

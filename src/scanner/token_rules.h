@@ -26,7 +26,7 @@ call_form call_paren(int i);
 // closing ')', -1 at end of file, or kCallSkipped with `i` moved past
 // `( * name ) (` when the name is no function-name variable.
 constexpr int kCallSkipped = -2;
-int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, int& header_line);
+int call_rule(scan_pass pass, int depth, call_form form, int& i, int& line_counter, int& header_line);
 // Pass 2 at token `i`, an '=' that is no '==': records the name assigned to a
 // function-name variable.
 void assign_rule(int i);

@@ -24,6 +24,10 @@ constexpr int kQuoteKeep = 254;  // literal text kept once this many characters 
 // Modes of set_token for the text a line starts in.
 enum token_mode { kText = 0, kBlockComment = 1, kLineComment = 2, kString = 3, kChar = 4 };
 
+// The passes over the sources: the first registers definitions, macros and
+// include files, the second records calls.
+enum scan_pass { kFirstPass = 1, kSecondPass = 2 };
+
 // State of the pass over the file being scanned. scan_source sets it at the
 // start of each file; the directive skipping of the analysers reads and
 // updates it so a conditional line met in the middle of a construct counts
