@@ -23,6 +23,7 @@
 #include "scanner/include_files.h"
 #include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "support/str_list.h"
@@ -322,7 +323,7 @@ bool set_switches(const char* group, int& head_flag) {
         g_opt.caller_flag = 1;
         break;
       default:
-        errmsg1("-%c: unknown option\n", *p);
+        errmsg1(kMsgUnknownSwitch, *p);
         known = false;
         break;
     }
@@ -343,7 +344,7 @@ bool scan_first_pass(const char* file) {
     return false;
   }
   if (!S_ISREG(st.st_mode)) {
-    errmsg1("\"%s\": cannot be read (%s)\n", file, "not a regular file");
+    errmsg1(kMsgCannotRead, file, kMsgNotRegularFile);
     return false;
   }
   if (!g_scan.fp.open(file)) {
@@ -367,7 +368,7 @@ void scan_include_files(name_map<char>& named, std::vector<std::string>& scanned
     if (path.compare(0, kSystemIncludeLen, kSystemInclude) == 0)
       continue;
     if (!g_scan.fp.open(path.c_str())) {
-      errmsg1("\"%s\": not found\n", name);
+      errmsg1(kMsgNotFound, name);
       continue;
     }
     scan_source(path.c_str(), kFirstPass, &g_names.mac_cnt);
@@ -505,19 +506,19 @@ int kavelt_main(int argc, char** argv) {
       if (i + 1 < argc) {
         failed |= !read_list(g_opt.*(o->table), argv[++i], o->form);
       } else {
-        errmsg1("%s <list> parameter missing\n", arg);
+        errmsg1(kMsgListMissing, arg);
         failed = true;
       }
     } else if (std::strcmp(arg, "-I") == 0) {
       if (i + 1 < argc) {
         g_opt.inc_dir.push_back(argv[++i]);
       } else {
-        errmsg1("-I <dir> parameter missing\n");
+        errmsg1(kMsgDirMissing);
         failed = true;
       }
     } else if (std::strcmp(arg, "--files-from") == 0) {
       if (i + 1 >= argc) {
-        errmsg1("%s <file> parameter missing\n", arg);
+        errmsg1(kMsgFileMissing, arg);
         failed = true;
         continue;
       }
@@ -530,7 +531,7 @@ int kavelt_main(int argc, char** argv) {
       for (size_t k = first; k < listed.size(); k++)
         take_source(listed[k].c_str());
     } else if (arg[0] == '-' && arg[1] == '-') {
-      errmsg1("%s: unknown option\n", arg);  // --help and --version were answered
+      errmsg1(kMsgUnknownOption, arg);  // --help and --version were answered
       failed = true;
     } else if (arg[0] == '-') {
       failed |= !set_switches(arg, head_flag);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "scanner/line_reader.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/name_map.h"
 
@@ -120,9 +121,9 @@ bool read_list(name_table& table, const char* text, list_form form) {
 
 void report_unopened(const char* path, int err) {
   if (err == ENOENT || err == ENOTDIR || err == 0) {
-    errmsg1("\"%s\": not found\n", path);
+    errmsg1(kMsgNotFound, path);
   } else {
-    errmsg1("\"%s\": cannot be read (%s)\n", path, std::strerror(err));
+    errmsg1(kMsgCannotRead, path, std::strerror(err));
   }
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "support/str_list.h"
@@ -178,7 +179,7 @@ bool select_file(const std::string& file) {
   g_print.text_fp.close();
   g_print.text_file.clear();
   if (!g_print.text_fp.open(file.c_str())) {
-    errmsg1("\"%s\": not found\n", file);
+    errmsg1(kMsgNotFound, file);
     return false;
   }
   if (g_opt.file_flag)
@@ -196,7 +197,7 @@ namespace {
 // could be printed.
 int print_record(int caller, fun_info& f) {
   if (f.top_pos == f.end_pos) {
-    errmsg1("internal error; %s is none statement\n", f.name);
+    errmsg1(kMsgNoneStatement, f.name);
     return -1;
   }
   if (f.printed)
@@ -231,7 +232,7 @@ std::vector<int> requested_records(const char* name) {
   int no = ser_fun(pattern);
   fun_info* f = record(no);
   if (!f) {
-    errmsg1("\"%s\": not found\n", org_search_str(pattern));
+    errmsg1(kMsgNotFound, org_search_str(pattern));
     return {};
   }
   if (!f->dup)
@@ -239,13 +240,13 @@ std::vector<int> requested_records(const char* name) {
   if (!has_file) {
     std::vector<int> alternatives = reached_records(-1, no);
     if (alternatives.empty())
-      errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file);
+      errmsg1(kMsgMultipleFunction, org_search_str(pattern), f->file);
     return alternatives;
   }
   if (f->file != file_part)
     f = record(ser_fun_in_file(file_part, pattern));
   if (!f) {
-    errmsg1("%s in \"%s\": not found\n", org_search_str(pattern),
+    errmsg1(kMsgNotFoundIn, org_search_str(pattern),
             org_search_str(file_part.c_str()));
     return {};
   }
@@ -278,7 +279,7 @@ void print_below(fun_info* top) {
     if (c >= kExternBase) {
       size_t e = static_cast<size_t>(c - kExternBase);
       if (e < g_tab.ext_fun.size())
-        errmsg1("\"%s\": not found\n", g_tab.ext_fun[e]);
+        errmsg1(kMsgNotFound, g_tab.ext_fun[e]);
       cur.callee_next++;
       continue;
     }
@@ -291,7 +292,7 @@ void print_below(fun_info* top) {
     // as consecutive callees, each printed and walked below.
     std::vector<int> reached = reached_records(cur.no, c);
     if (reached.empty())
-      errmsg1("%s in \"%s\": multiple function\n", callee->name, callee->file);
+      errmsg1(kMsgMultipleFunction, callee->name, callee->file);
     if (at.alt >= reached.size()) {
       at.alt = 0;
       cur.callee_next++;

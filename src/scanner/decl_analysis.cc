@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "scanner/tokenizer.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
@@ -253,7 +254,7 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       continue;
     }
     if (!f.arg[e][k]) {
-      std::printf("fail to analize: %s\n", g_scan.line_buf);
+      std::printf(kMsgFailToAnalize, g_scan.line_buf);
       k = f.arg_cnt[e];
       f.arg_cnt[e] = k + 1;
       f.arg[e][k] = std::string();

@@ -16,6 +16,7 @@
 #include "scanner/macro_lines.h"
 #include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
@@ -272,7 +273,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
         if (is(d, "endif")) {
           if (depth > 0) {
             if (cond_depth == 0) {
-              errmsg1("syntax error; ifdef statement at %d line of \"%s\"\n", line_counter,
+              errmsg1(kMsgIfdefSyntax, line_counter,
                       file_name);
             } else {
               cond_depth--;
@@ -381,7 +382,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
     }
   }
   if (pass == kFirstPass && depth != 0) {
-    errmsg1("\"%s\": syntax error; The last function is not fixed.\n", file_name);
+    errmsg1(kMsgLastFunctionOpen, file_name);
   }
   return 0;
 }

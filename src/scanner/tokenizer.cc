@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "tables/separators.h"
@@ -431,7 +432,7 @@ int pass_directives(int& line_counter) {
         pv.cond_depth++;
     } else if (std::strcmp(d, "endif") == 0 && pv.depth > 0) {
       if (pv.cond_depth == 0) {
-        errmsg1("syntax error; ifdef statement at %d line of \"%s\"\n", line_counter, pv.file_name);
+        errmsg1(kMsgIfdefSyntax, line_counter, pv.file_name);
       } else {
         pv.cond_depth--;
       }

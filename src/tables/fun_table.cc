@@ -11,6 +11,7 @@
 #include <set>
 
 #include "support/alloc.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/name_hash.h"
 #include "tables/ignore_list.h"
@@ -317,7 +318,7 @@ int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
   if (g_tab.fun_no >= kExternBase - 1)
     out_of_memory(static_cast<long long>(sizeof(fun_info)));
   if (!entry) {
-    errmsg1("internal error; no function name\n");
+    errmsg1(kMsgNoFunctionName);
     return 3;
   }
   const std::string name = *entry;
@@ -337,7 +338,7 @@ int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
         r.dup = 1;
         dup = 1;
         if (kind == kMacro)
-          errmsg1("%s in \"%s\": multiple declaration\n", name, file);
+          errmsg1(kMsgMultipleDeclaration, name, file);
       } else if (there) {
         return 3;
       } else {
