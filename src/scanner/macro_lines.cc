@@ -18,9 +18,8 @@ namespace kavel {
 
 namespace {
 
-bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
 bool last_is_backslash() {
-  return g_scan.token_no > 0 && is(g_scan.token[g_scan.token_no - 1], "\\");
+  return g_scan.token_no > 0 && is_word(g_scan.token[g_scan.token_no - 1], "\\");
 }
 
 }  // namespace
@@ -95,12 +94,12 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
       const char** tok = g_scan.token;
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
-      if (is(t, "/*")) {
+      if (is_word(t, "/*")) {
         i = skip_comment(i, line_counter);
         if (i < 0) return -1;
         continue;
       }
-      if (is(t, "//")) {
+      if (is_word(t, "//")) {
         ended = true;
         break;
       }
@@ -109,7 +108,7 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
         if (i < 0) return 0;
         continue;
       }
-      if (!is(t, "typedef") && starts_declaration(i)) {
+      if (!is_word(t, "typedef") && starts_declaration(i)) {
         decl_end r = ana_decl(pass, depth, 0, i, line_counter, header_line, macro_name);
         if (r.at < 0) return -1;
         i = r.at;

@@ -26,8 +26,6 @@ namespace kavel {
 
 namespace {
 
-bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
-
 // Passes over the continuation lines of a directive; false at end of file.
 bool skip_continuations(int& line_counter) {
   while (line_continues()) {
@@ -36,6 +34,10 @@ bool skip_continuations(int& line_counter) {
   return true;
 }
 
+
+// Where the text of the definition being read stands: no start noted yet,
+// its start noted, or its record entered (the end comes at its '}').
+enum text_state { kNoStart = 0, kStartNoted = 1, kRecordEntered = 2 };
 
 // What follows the ')' that closes a group at file level.
 enum class after_group { kBrace, kDeclarations, kOther };
@@ -157,7 +159,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
 
   int line_counter = 0;
   int header_flag = 0;
-  int text_state = 0;  // 0 no start noted, 1 start noted, 2 record entered
+  text_state state = kNoStart;
   long long noted_start = 0;
   long long latch_offset = 0;
   long long line_offset = 0;
@@ -172,21 +174,21 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
 
   auto note_start = [&] {
     noted_start = latch_offset;
-    text_state = 1;
+    state = kStartNoted;
   };
   auto accept_header = [&] {
-    if (text_state == 0) note_start();
+    if (state == kNoStart) note_start();
     if (header_flag) return;
-    if (add_fun(kFunction, file_name, header_line, s.line_org) == 0 && text_state == 1) {
+    if (add_fun(kFunction, file_name, header_line, s.line_org) == 0 && state == kStartNoted) {
       record = g_tab.fun_no - 1;
       fun_info& r = *g_tab.Finf[record];
       long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
       r.top_pos = noted_start < head ? noted_start : head;
       r.head_pos = head;
       r.end_pos = noted_start;
-      text_state = 2;
+      state = kRecordEntered;
     } else {
-      text_state = 0;
+      state = kNoStart;
     }
     header_flag = 1;
   };
@@ -200,10 +202,10 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
   for (;;) {
     if (read_line(line_counter) < 0) break;
     // The first byte turns nearly every line away before the compare.
-    if (s.line_buf[0] == 'e' && is(s.line_buf, "extern \"C\" {\n")) continue;
+    if (s.line_buf[0] == 'e' && is_word(s.line_buf, "extern \"C\" {\n")) continue;
     if (pass == kFirstPass && depth == 0) {
       long long off = s.fp.start();
-      if (text_state == 0) latch_offset = off;
+      if (state == kNoStart) latch_offset = off;
       line_offset = off;
       offset_line = line_counter;
     }
@@ -214,7 +216,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       const char** tok = s.token;
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
-      if (g_opt.lead_flag && text_state == 0) note_start();
+      if (g_opt.lead_flag && state == kNoStart) note_start();
       if (pass == kFirstPass) {
         // Only a word read on a line whose start is known can open the run:
         // an analyser that read on leaves line_offset at an earlier line.
@@ -230,7 +232,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       }
 
       if (c == '/' && t[1] == '*' && t[2] == 0) {
-        if (text_state == 0 && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
+        if (state == kNoStart && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
         i = skip_comment(i, line_counter);
         if (i < 0) return -1;
         continue;
@@ -243,7 +245,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
           next_line_wanted = true;
           continue;
         }
-        if (text_state == 0) note_start();
+        if (state == kNoStart) note_start();
         if (skip_line_comment(i, line_counter) < 0) return -1;
         i = -1;
         continue;
@@ -255,7 +257,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       }
       if (c == '#') {
         const char* d = tok[i + 1];
-        if (is(d, "define")) {
+        if (is_word(d, "define")) {
           if (i + 2 < s.token_no - 1) {
             // Offsets are computed only for lines the pass reads at depth 0,
             // so inside a body this is the offset of an earlier line.
@@ -264,25 +266,18 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
           next_line_wanted = true;
           continue;
         }
-        if (std::strncmp(d, "if", 2) == 0 || is(d, "elif")) {
-          if (!is(d, "elif") && depth > 0) cond_depth++;
+        if (std::strncmp(d, "if", 2) == 0 || is_word(d, "elif")) {
+          count_conditional(d, line_counter);
           skip_continuations(line_counter);
           next_line_wanted = true;
           continue;
         }
-        if (is(d, "endif")) {
-          if (depth > 0) {
-            if (cond_depth == 0) {
-              errmsg1(kMsgIfdefSyntax, line_counter,
-                      file_name);
-            } else {
-              cond_depth--;
-            }
-          }
+        if (is_word(d, "endif")) {
+          count_conditional(d, line_counter);
           next_line_wanted = true;
           continue;
         }
-        if (pass == kFirstPass && is(d, "include")) {
+        if (pass == kFirstPass && is_word(d, "include")) {
           std::string text;
           int first = i + 2;
           char closing = tok[first][0] == '<' ? '>' : '"';
@@ -306,8 +301,8 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       }
 
       bool type_start = starts_declaration(i);
-      bool old_style_param = depth == 0 && header_flag && c != '{' && !is(t, "struct") &&
-                             !is(t, "register");
+      bool old_style_param = depth == 0 && header_flag && c != '{' && !is_word(t, "struct") &&
+                             !is_word(t, "register");
       if (type_start || old_style_param) {
         decl_end r = ana_decl(pass, depth, header_flag, i, line_counter, header_line,
                               cur_fun.c_str());
@@ -339,8 +334,8 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
             }
           }
           cur_fun.clear();
-          if (text_state == 2 && record >= 0) g_tab.Finf[record]->end_pos = s.fp.pos();
-          text_state = 0;
+          if (state == kRecordEntered && record >= 0) g_tab.Finf[record]->end_pos = s.fp.pos();
+          state = kNoStart;
           header_flag = 0;
           record = -1;
         }

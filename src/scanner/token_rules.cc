@@ -12,14 +12,13 @@ namespace kavel {
 
 namespace {
 
-bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
 
 }  // namespace
 
 call_form call_paren(int i) {
   const char* const* tok = g_scan.token;
   if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return kNameCall;
-  if (i + 5 <= g_scan.token_no && is(tok[i + 1], "*") && !check_sep(tok[i + 2]) &&
+  if (i + 5 <= g_scan.token_no && is_word(tok[i + 1], "*") && !check_sep(tok[i + 2]) &&
       tok[i + 3][0] == ')' && tok[i + 4][0] == '(') {
     return kPointerCall;
   }
@@ -71,7 +70,7 @@ void assign_rule(int i) {
   if (!v) return;
   // `fp = &f;` assigns f, as `fp = f;` does.
   const char* value = tok[i + 1];
-  if (is(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
+  if (is_word(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
   if (static_cast<int>(v->funs.size()) > v->fun_cnt) {
     v->funs[v->fun_cnt] = value;
   } else {

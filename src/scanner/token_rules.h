@@ -7,7 +7,14 @@
 #include "scanner/tokenizer.h"
 #include "tables/name_checks.h"
 
+#include <cstring>
+
 namespace kavel {
+
+// True when token `t` is exactly `word`.
+inline bool is_word(const char* t, const char* word) {
+  return std::strcmp(t, word) == 0;
+}
 
 // True when token `i` is a type word that starts a declaration: no cast's
 // or pointer's type (after '(' or '*') and no second word of one type. Asked

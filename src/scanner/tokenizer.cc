@@ -423,20 +423,23 @@ bool line_continues() {
   return n > 0 && g_scan.line_org[n - 1] == '\\';
 }
 
-int pass_directives(int& line_counter) {
+void count_conditional(const char* d, int line_counter) {
   pass_view& pv = g_scan.pass;
-  while (at_directive()) {
-    const char* d = g_scan.token[1];
-    if (d[0] == 'i' && d[1] == 'f') {
-      if (pv.depth > 0)
-        pv.cond_depth++;
-    } else if (std::strcmp(d, "endif") == 0 && pv.depth > 0) {
-      if (pv.cond_depth == 0) {
-        errmsg1(kMsgIfdefSyntax, line_counter, pv.file_name);
-      } else {
-        pv.cond_depth--;
-      }
+  if (d[0] == 'i' && d[1] == 'f') {
+    if (pv.depth > 0)
+      pv.cond_depth++;
+  } else if (std::strcmp(d, "endif") == 0 && pv.depth > 0) {
+    if (pv.cond_depth == 0) {
+      errmsg1(kMsgIfdefSyntax, line_counter, pv.file_name);
+    } else {
+      pv.cond_depth--;
     }
+  }
+}
+
+int pass_directives(int& line_counter) {
+  while (at_directive()) {
+    count_conditional(g_scan.token[1], line_counter);
     while (line_continues()) {
       if (next_line(kText, line_counter) < 0)
         return -1;

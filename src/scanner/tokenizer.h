@@ -101,6 +101,10 @@ bool line_continues();
 // True when the current line is a preprocessor directive (its first token
 // is "#").
 bool at_directive();
+// Counts the directive whose word (after '#') is `d` as the pass does:
+// inside a body an #if-family line opens a conditional and an #endif closes
+// one, or is reported when none is open. Other directives count nothing.
+void count_conditional(const char* d, int line_counter);
 // For readers that go on across lines in ordinary text: while the current
 // line is a directive, passes over it (continuation lines included), counts
 // an #if-family or #endif line in g_scan.pass as the pass itself would, and
