@@ -146,17 +146,14 @@ bool group_heads_function(int r, int line_counter) {
   return next == after_group::kBrace || (form == kPlainNames && next != after_group::kOther);
 }
 
-}  // namespace
+// What the pass keeps while it reads one file.
+struct file_pass {
+  file_pass(const char* name, scan_pass p, int* count)
+      : file_name(name), pass(p), macro_count(count) {}
 
-int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
-  scan_state& s = g_scan;
-  pass_view& pv = s.pass;
-  pv = pass_view{};
-  pv.file_name = file_name;
-  pv.utf8 = true;
-  int& depth = pv.depth;
-  int& cond_depth = pv.cond_depth;
-
+  const char* file_name;
+  scan_pass pass;
+  int* macro_count;
   int line_counter = 0;
   int header_flag = 0;
   text_state state = kNoStart;
@@ -172,32 +169,129 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
   long long run_start = -1;
   int offset_line = 0;  // line number whose start is line_offset
 
-  auto note_start = [&] {
+  void note_start() {
     noted_start = latch_offset;
     state = kStartNoted;
-  };
-  auto accept_header = [&] {
-    if (state == kNoStart) note_start();
-    if (header_flag) return;
-    if (add_fun(kFunction, file_name, header_line, s.line_org) == 0 && state == kStartNoted) {
-      record = g_tab.fun_no - 1;
-      fun_info& r = *g_tab.Finf[record];
-      long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
-      r.top_pos = noted_start < head ? noted_start : head;
-      r.head_pos = head;
-      r.end_pos = noted_start;
-      state = kRecordEntered;
+  }
+  // A header ended at depth 0: the first pass registers its definition, the
+  // second takes the name the body's calls belong to.
+  void header_found() {
+    if (pass == kFirstPass) {
+      accept_header();
     } else {
-      state = kNoStart;
+      take_header_pass2();
     }
-    header_flag = 1;
-  };
-  auto take_header_pass2 = [&] {
+  }
+  void accept_header();
+  void take_header_pass2() {
     // The whole name: a name cut short would find no record, and the body's
     // calls would be lost.
     cur_fun = g_tab.Fun.name[0] ? *g_tab.Fun.name[0] : std::string();
     header_flag = 1;
-  };
+  }
+  // The '#' at token `i`; true when the rest of the line is done.
+  bool directive(int i);
+  // A '}' brought the depth back to 0: the definition ends.
+  void close_body();
+};
+
+void file_pass::accept_header() {
+  if (state == kNoStart) note_start();
+  if (header_flag) return;
+  if (add_fun(kFunction, file_name, header_line, g_scan.line_org) == 0 && state == kStartNoted) {
+    record = g_tab.fun_no - 1;
+    fun_info& r = *g_tab.Finf[record];
+    long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
+    r.top_pos = noted_start < head ? noted_start : head;
+    r.head_pos = head;
+    r.end_pos = noted_start;
+    state = kRecordEntered;
+  } else {
+    state = kNoStart;
+  }
+  header_flag = 1;
+}
+
+bool file_pass::directive(int i) {
+  const scan_state& s = g_scan;
+  const char* const* tok = s.token;
+  const int depth = s.pass.depth;
+  const char* d = tok[i + 1];
+  if (is_word(d, "define")) {
+    if (i + 2 < s.token_no - 1) {
+      // Offsets are computed only for lines the pass reads at depth 0,
+      // so inside a body this is the offset of an earlier line.
+      chk_define(file_name, pass, depth, i + 2, line_counter, macro_count, line_offset);
+    }
+    return true;
+  }
+  if (std::strncmp(d, "if", 2) == 0 || is_word(d, "elif")) {
+    count_conditional(d, line_counter);
+    skip_continuations(line_counter);
+    return true;
+  }
+  if (is_word(d, "endif")) {
+    count_conditional(d, line_counter);
+    return true;
+  }
+  if (pass == kFirstPass && is_word(d, "include")) {
+    std::string text;
+    int first = i + 2;
+    char closing = tok[first][0] == '<' ? '>' : '"';
+    for (int k = first; k < s.token_no; k++) {
+      text += tok[k];
+      if (k > first && tok[k][0] == closing) break;
+    }
+    add_include(text.c_str(), 0, file_name);
+    return true;
+  }
+  if (i == 0) {
+    // A directive no rule handles (#pragma, #error, #else, #undef, and
+    // #include in pass 2) is not code: an apostrophe in an #error text
+    // must open no literal, and `#pragma warning(disable: 4100)` is no
+    // call.
+    skip_continuations(line_counter);
+    return true;
+  }
+  return false;
+}
+
+void file_pass::close_body() {
+  if (pass == kSecondPass && !cur_fun.empty()) {
+    int rec = first_open_record(cur_fun.c_str());
+    if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
+    for (int k = 0; k < g_tab.gfun_cnt; k++) {
+      g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
+    }
+  }
+  cur_fun.clear();
+  if (state == kRecordEntered && record >= 0) g_tab.Finf[record]->end_pos = g_scan.fp.pos();
+  state = kNoStart;
+  header_flag = 0;
+  record = -1;
+}
+
+}  // namespace
+
+int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
+  scan_state& s = g_scan;
+  pass_view& pv = s.pass;
+  pv = pass_view{};
+  pv.file_name = file_name;
+  pv.utf8 = true;
+  int& depth = pv.depth;
+  int& cond_depth = pv.cond_depth;
+
+  file_pass f(file_name, pass, macro_count);
+  int& line_counter = f.line_counter;
+  const int& header_flag = f.header_flag;
+  text_state& state = f.state;
+  long long& latch_offset = f.latch_offset;
+  long long& line_offset = f.line_offset;
+  int& header_line = f.header_line;
+  const std::string& cur_fun = f.cur_fun;
+  long long& run_start = f.run_start;
+  int& offset_line = f.offset_line;
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
@@ -216,7 +310,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       const char** tok = s.token;
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
-      if (g_opt.lead_flag && state == kNoStart) note_start();
+      if (g_opt.lead_flag && state == kNoStart) f.note_start();
       if (pass == kFirstPass) {
         // Only a word read on a line whose start is known can open the run:
         // an analyser that read on leaves line_offset at an earlier line.
@@ -232,7 +326,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       }
 
       if (c == '/' && t[1] == '*' && t[2] == 0) {
-        if (state == kNoStart && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
+        if (state == kNoStart && std::strncmp(s.line_buf, "/*", 2) == 0) f.note_start();
         i = skip_comment(i, line_counter);
         if (i < 0) return -1;
         continue;
@@ -245,7 +339,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
           next_line_wanted = true;
           continue;
         }
-        if (state == kNoStart) note_start();
+        if (state == kNoStart) f.note_start();
         if (skip_line_comment(i, line_counter) < 0) return -1;
         i = -1;
         continue;
@@ -255,49 +349,9 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
         if (i < 0) return 0;
         continue;
       }
-      if (c == '#') {
-        const char* d = tok[i + 1];
-        if (is_word(d, "define")) {
-          if (i + 2 < s.token_no - 1) {
-            // Offsets are computed only for lines the pass reads at depth 0,
-            // so inside a body this is the offset of an earlier line.
-            chk_define(file_name, pass, depth, i + 2, line_counter, macro_count, line_offset);
-          }
-          next_line_wanted = true;
-          continue;
-        }
-        if (std::strncmp(d, "if", 2) == 0 || is_word(d, "elif")) {
-          count_conditional(d, line_counter);
-          skip_continuations(line_counter);
-          next_line_wanted = true;
-          continue;
-        }
-        if (is_word(d, "endif")) {
-          count_conditional(d, line_counter);
-          next_line_wanted = true;
-          continue;
-        }
-        if (pass == kFirstPass && is_word(d, "include")) {
-          std::string text;
-          int first = i + 2;
-          char closing = tok[first][0] == '<' ? '>' : '"';
-          for (int k = first; k < s.token_no; k++) {
-            text += tok[k];
-            if (k > first && tok[k][0] == closing) break;
-          }
-          add_include(text.c_str(), 0, file_name);
-          next_line_wanted = true;
-          continue;
-        }
-        if (i == 0) {
-          // A directive no rule handles (#pragma, #error, #else, #undef, and
-          // #include in pass 2) is not code: an apostrophe in an #error text
-          // must open no literal, and `#pragma warning(disable: 4100)` is no
-          // call.
-          skip_continuations(line_counter);
-          next_line_wanted = true;
-          continue;
-        }
+      if (c == '#' && f.directive(i)) {
+        next_line_wanted = true;
+        continue;
       }
 
       bool type_start = starts_declaration(i);
@@ -308,11 +362,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
                               cur_fun.c_str());
         if (r.at < 0) return -1;
         if (r.header && depth == 0) {
-          if (pass == kFirstPass) {
-            accept_header();
-          } else {
-            take_header_pass2();
-          }
+          f.header_found();
         }
         i = r.at;
         run_start = -1;  // the statement ended at a ';' or a header's ')'
@@ -325,20 +375,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       }
       if (c == '}') {
         if (depth > 0 && cond_depth == 0) depth--;
-        if (depth == 0) {
-          if (pass == kSecondPass && !cur_fun.empty()) {
-            int rec = first_open_record(cur_fun.c_str());
-            if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
-            for (int k = 0; k < g_tab.gfun_cnt; k++) {
-              g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
-            }
-          }
-          cur_fun.clear();
-          if (state == kRecordEntered && record >= 0) g_tab.Finf[record]->end_pos = s.fp.pos();
-          state = kNoStart;
-          header_flag = 0;
-          record = -1;
-        }
+        if (depth == 0) f.close_body();
         continue;
       }
       call_form form = c == '(' ? call_paren(i) : kNoCall;
@@ -355,11 +392,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
         bool declaration = follower == ',' || follower == ';' || follower == '=';
         if (depth == 0) {
           if (!declaration && group_heads_function(i, line_counter)) {
-            if (pass == kFirstPass) {
-              accept_header();
-            } else {
-              take_header_pass2();
-            }
+            f.header_found();
           }
         } else if (pass == kSecondPass) {
           add_group_calls(cur_fun.c_str());
