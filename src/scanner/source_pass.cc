@@ -169,6 +169,13 @@ struct file_pass {
   long long run_start = -1;
   int offset_line = 0;  // line number whose start is line_offset
 
+  // Pass 1 at a line read at depth 0: its offset is known.
+  void start_line() {
+    long long off = g_scan.fp.start();
+    if (state == kNoStart) latch_offset = off;
+    line_offset = off;
+    offset_line = line_counter;
+  }
   void note_start() {
     noted_start = latch_offset;
     state = kStartNoted;
@@ -189,8 +196,29 @@ struct file_pass {
     cur_fun = g_tab.Fun.name[0] ? *g_tab.Fun.name[0] : std::string();
     header_flag = 1;
   }
+  // Pass 1 at token `t`: opens or closes the run of words before a header.
+  void track_run(const char* t) {
+    const unsigned char c = static_cast<unsigned char>(t[0]);
+    // Only a word read on a line whose start is known can open the run:
+    // an analyser that read on leaves line_offset at an earlier line.
+    // A macro name the checks take for a separator (`__init`) is a word here.
+    bool word = (c == '*' && t[1] == 0) || sep_index(c) < 0;
+    // A '(' is the header's own when it follows the name; the call rule
+    // below closes the run after it.
+    if ((!word && c != '(') || g_scan.pass.depth > 0) {
+      run_start = -1;
+    } else if (run_start < 0 && offset_line == line_counter && c != '*') {
+      run_start = line_offset;
+    }
+  }
   // The '#' at token `i`; true when the rest of the line is done.
   bool directive(int i);
+  // The declaration or header that starts at token `i`; `i` is left on its
+  // last token. False at end of file.
+  bool declaration_step(int& i);
+  // The call whose '(' is token `i`; `i` is left on its ')'. False at end
+  // of file.
+  bool call_step(call_form form, int& i);
   // A '}' brought the depth back to 0: the definition ends.
   void close_body();
 };
@@ -256,6 +284,35 @@ bool file_pass::directive(int i) {
   return false;
 }
 
+bool file_pass::declaration_step(int& i) {
+  const int depth = g_scan.pass.depth;
+  decl_end r = ana_decl(pass, depth, header_flag, i, line_counter, header_line, cur_fun.c_str());
+  if (r.at < 0) return false;
+  if (r.header && depth == 0) header_found();
+  i = r.at;
+  run_start = -1;  // the statement ended at a ';' or a header's ')'
+  return true;
+}
+
+bool file_pass::call_step(call_form form, int& i) {
+  const int depth = g_scan.pass.depth;
+  int r = call_rule(pass, depth, form, i, line_counter, header_line);
+  if (r == kCallSkipped) return true;
+  if (r < 0) return false;
+  i = r;
+  char follower = g_scan.token[i + 1][0];
+  // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
+  // as `int f(int);` declares one: '=' ends no header either.
+  bool declaration = follower == ',' || follower == ';' || follower == '=';
+  if (depth == 0) {
+    if (!declaration && group_heads_function(i, line_counter)) header_found();
+  } else if (pass == kSecondPass) {
+    add_group_calls(cur_fun.c_str());
+  }
+  run_start = -1;
+  return true;
+}
+
 void file_pass::close_body() {
   if (pass == kSecondPass && !cur_fun.empty()) {
     int rec = first_open_record(cur_fun.c_str());
@@ -286,23 +343,14 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
   int& line_counter = f.line_counter;
   const int& header_flag = f.header_flag;
   text_state& state = f.state;
-  long long& latch_offset = f.latch_offset;
-  long long& line_offset = f.line_offset;
-  int& header_line = f.header_line;
   const std::string& cur_fun = f.cur_fun;
   long long& run_start = f.run_start;
-  int& offset_line = f.offset_line;
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
     // The first byte turns nearly every line away before the compare.
     if (s.line_buf[0] == 'e' && is_word(s.line_buf, "extern \"C\" {\n")) continue;
-    if (pass == kFirstPass && depth == 0) {
-      long long off = s.fp.start();
-      if (state == kNoStart) latch_offset = off;
-      line_offset = off;
-      offset_line = line_counter;
-    }
+    if (pass == kFirstPass && depth == 0) f.start_line();
     set_token(s.line_buf, kText);
 
     bool next_line_wanted = false;
@@ -311,19 +359,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && state == kNoStart) f.note_start();
-      if (pass == kFirstPass) {
-        // Only a word read on a line whose start is known can open the run:
-        // an analyser that read on leaves line_offset at an earlier line.
-        // A macro name the checks take for a separator (`__init`) is a word here.
-        bool word = (c == '*' && t[1] == 0) || sep_index(c) < 0;
-        // A '(' is the header's own when it follows the name; the call rule
-        // below closes the run after it.
-        if ((!word && c != '(') || depth > 0) {
-          run_start = -1;
-        } else if (run_start < 0 && offset_line == line_counter && c != '*') {
-          run_start = line_offset;
-        }
-      }
+      if (pass == kFirstPass) f.track_run(t);
 
       if (c == '/' && t[1] == '*' && t[2] == 0) {
         if (state == kNoStart && std::strncmp(s.line_buf, "/*", 2) == 0) f.note_start();
@@ -358,14 +394,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       bool old_style_param = depth == 0 && header_flag && c != '{' && !is_word(t, "struct") &&
                              !is_word(t, "register");
       if (type_start || old_style_param) {
-        decl_end r = ana_decl(pass, depth, header_flag, i, line_counter, header_line,
-                              cur_fun.c_str());
-        if (r.at < 0) return -1;
-        if (r.header && depth == 0) {
-          f.header_found();
-        }
-        i = r.at;
-        run_start = -1;  // the statement ended at a ';' or a header's ')'
+        if (!f.declaration_step(i)) return -1;
         continue;
       }
       if (c == '{') {
@@ -381,23 +410,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       call_form form = c == '(' ? call_paren(i) : kNoCall;
       if (c == '(' && form == kNoCall) run_start = -1;
       if (form != kNoCall) {
-        int r = call_rule(pass, depth, form, i, line_counter, header_line);
-        if (r == kCallSkipped) continue;
-        if (r < 0) return -1;
-        i = r;
-        tok = s.token;
-        char follower = tok[i + 1][0];
-        // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
-        // as `int f(int);` declares one: '=' ends no header either.
-        bool declaration = follower == ',' || follower == ';' || follower == '=';
-        if (depth == 0) {
-          if (!declaration && group_heads_function(i, line_counter)) {
-            f.header_found();
-          }
-        } else if (pass == kSecondPass) {
-          add_group_calls(cur_fun.c_str());
-        }
-        run_start = -1;
+        if (!f.call_step(form, i)) return -1;
         continue;
       }
       if (pass == kSecondPass && c == '=' && tok[i + 1][0] != '=') {
