@@ -28,7 +28,7 @@ void run(int records, int calls_each) {
   for (const std::string& n : names) {
     g_tab.Fun.num = 1;
     new_fun_entry(0, n);
-    add_fun(0, "a.c", 1);
+    add_fun(kFunction, "a.c", 1, "");
   }
   double reg = ns_per(t0, records);
 

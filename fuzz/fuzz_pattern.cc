@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "extract/pattern.h"
 #include "support/messages.h"
+#include "tables/pattern.h"
 
 namespace {
 

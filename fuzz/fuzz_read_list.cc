@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(f);
 
   name_table file_names;
-  kavel::read_list(file_names, g_path.c_str(), 1);
+  kavel::read_list(file_names, g_path.c_str(), kavel::kListFile);
   check(file_names.size() <= static_cast<size_t>(kavel::kNameTableMax));
   for (const std::string& n : file_names) {
     // A name is a run of the file without blanks or line ends, and never
@@ -59,14 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // A second read of the same file adds nothing that is already there.
   name_table again = file_names;
-  kavel::read_list(again, g_path.c_str(), 1);
+  kavel::read_list(again, g_path.c_str(), kavel::kListFile);
   for (size_t k = file_names.size(); k < again.size(); k++)
     check(kavel::not_listed(again[k], file_names, static_cast<int>(file_names.size())) == 1);
 
   std::string text(reinterpret_cast<const char*>(data), size);
   text.resize(std::strlen(text.c_str()));
   name_table items;
-  kavel::read_list(items, text.c_str(), 0);
+  kavel::read_list(items, text.c_str(), kavel::kListText);
   check(!items.empty() && items.size() <= static_cast<size_t>(kavel::kNameTableMax));
   if (items.size() < static_cast<size_t>(kavel::kNameTableMax)) {
     // Nothing refused: the items joined by commas give the text back.

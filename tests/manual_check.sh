@@ -6,7 +6,7 @@
 #     switch letter the binary accepts in a group has an item of its own in
 #     the page (a .TP tag) and a line of its own in the --help text, every
 #     switch letter stands in the SYNOPSIS group,
-#     every message the sources can write is described, and the sections a
+#     every message of the sources' table of texts is described, and the sections a
 #     reader looks for exist.
 #   manual_check.sh groff <page>
 #     groff reports no warnings for the page on any device; exits 77 (skip)
@@ -89,15 +89,13 @@ check_options() {
     grep -qx "\.SH $section" "$page" || bad "section $section is missing"
   done
 
-  # Every message text the program writes. A conversion (%s, %d, %c) in it
-  # stands for whatever the page puts there; leading and trailing newlines
-  # are not text.
+  # Every message text the program writes, read from the table of them. A
+  # conversion (%s, %d, %c) in it stands for whatever the page puts there;
+  # leading and trailing newlines are not text.
   local text messages msg pattern
   text=$(plain_page "$page")
-  messages=$(find "$source/src" -name '*.cc' ! -name '*_test.cc' -print0 |
-    xargs -0 cat |
-    grep -E 'errmsg1?\("|fail to analize|too many arguments found' |
-    sed -n 's/^[^"]*"\(\([^"\\]\|\\.\)*\)".*/\1/p' |
+  messages=$(sed -n 's/^const char kMsg[A-Za-z]*\[\] = "\(\([^"\\]\|\\.\)*\)".*/\1/p' \
+    "$source/src/support/message_texts.cc" |
     sed -e 's/^\(\\n\)*//' -e 's/\(\\n\)*$//' -e 's/\\"/"/g' |
     grep -v '^%s$' | sort -u)
   [ -n "$messages" ] || bad "found no messages in the sources"

@@ -5,10 +5,25 @@
 
 #include <cstdlib>
 
+#include "scanner/include_files.h"
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
+#include "support/options.h"
+#include "tables/fun_table.h"
+#include "tables/ignore_list.h"
+#include "tables/name_checks.h"
 
 namespace kavel {
+
+void reset_below_driver() {
+  reset_options();
+  reset_scan();
+  reset_names();
+  reset_tables();
+  reset_includes();
+  reset_ignore();
+  reset_messages();
+}
 
 void feed_source(const std::string& text) {
   FILE* f = std::tmpfile();

@@ -8,6 +8,10 @@
 
 namespace kavel {
 
+// Puts the tables and the scanner back to their start state, as the
+// driver's reset does for everything: the tests below the driver use it.
+void reset_below_driver();
+
 // Opens `text` as the source being scanned (g_scan.fp), as if read from a file.
 void feed_source(const std::string& text);
 

@@ -20,17 +20,18 @@
 
 #include "driver/read_list.h"
 #include "extract/body_printer.h"
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
 #include "extract/tree_writer.h"
 #include "scanner/include_files.h"
 #include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "support/str_list.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 
 #define KAVEL_VERSION "0.93"
 
@@ -265,13 +266,13 @@ constexpr size_t kSystemIncludeLen = sizeof kSystemInclude - 1;
 struct list_option {
   const char* name;
   name_table option_state::*table;
-  int form;  // 0: the argument is the list; 1: it names a list file
+  list_form form;
 };
 
 constexpr list_option kListOptions[] = {
-    {"-l", &option_state::fun_list, 0},  {"-L", &option_state::fun_list, 1},
-    {"-r", &option_state::ign_list, 0},  {"-R", &option_state::ign_list, 1},
-    {"-m", &option_state::file_list, 0}, {"-M", &option_state::file_list, 1},
+    {"-l", &option_state::fun_list, kListText},  {"-L", &option_state::fun_list, kListFile},
+    {"-r", &option_state::ign_list, kListText},  {"-R", &option_state::ign_list, kListFile},
+    {"-m", &option_state::file_list, kListText}, {"-M", &option_state::file_list, kListFile},
 };
 
 const list_option* find_list_option(const char* arg) {
@@ -345,7 +346,7 @@ bool set_switches(const char* group, int& head_flag) {
         g_opt.caller_flag = 1;
         break;
       default:
-        errmsg1("-%c: unknown option\n", *p);
+        errmsg1(kMsgUnknownSwitch, *p);
         known = false;
         break;
     }
@@ -366,14 +367,14 @@ bool scan_first_pass(const char* file) {
     return false;
   }
   if (!S_ISREG(st.st_mode)) {
-    errmsg1("\"%s\": cannot be read (%s)\n", file, "not a regular file");
+    errmsg1(kMsgCannotRead, file, kMsgNotRegularFile);
     return false;
   }
   if (!g_scan.fp.open(file)) {
     report_unopened(file, errno);
     return false;
   }
-  scan_source(file, 1, &g_names.mac_cnt);
+  scan_source(file, kFirstPass, &g_names.mac_cnt);
   g_scan.fp.close();
   return true;
 }
@@ -390,10 +391,10 @@ void scan_include_files(name_map<char>& named, std::vector<std::string>& scanned
     if (path.compare(0, kSystemIncludeLen, kSystemInclude) == 0)
       continue;
     if (!g_scan.fp.open(path.c_str())) {
-      errmsg1("\"%s\": not found\n", name);
+      errmsg1(kMsgNotFound, name);
       continue;
     }
-    scan_source(path.c_str(), 1, &g_names.mac_cnt);
+    scan_source(path.c_str(), kFirstPass, &g_names.mac_cnt);
     g_scan.fp.close();
     scanned.push_back(path);
   }
@@ -402,7 +403,7 @@ void scan_include_files(name_map<char>& named, std::vector<std::string>& scanned
 void scan_second(const char* file) {
   if (!g_scan.fp.open(file))
     return;  // the first pass has reported it
-  scan_source(file, 2, nullptr);
+  scan_source(file, kSecondPass, nullptr);
   g_scan.fp.close();
 }
 
@@ -463,7 +464,7 @@ void print_listing(int head_flag) {
     const fun_info* f = g_tab.Finf[k].get();
     // Macros are printed on request but never listed; a record with no name
     // was displaced by a definition from a preferred file.
-    if (!f || f->kind == 1 || f->name.empty())
+    if (!f || f->kind == kMacro || f->name.empty())
       continue;
     if (head_flag) {
       if (f->dup == 1)
@@ -545,19 +546,19 @@ int kavelt_main(int argc, char** argv) {
       if (i + 1 < argc) {
         failed |= !read_list(g_opt.*(o->table), argv[++i], o->form);
       } else {
-        errmsg1("%s <list> parameter missing\n", arg);
+        errmsg1(kMsgListMissing, arg);
         failed = true;
       }
     } else if (std::strcmp(arg, "-I") == 0) {
       if (i + 1 < argc) {
         g_opt.inc_dir.push_back(argv[++i]);
       } else {
-        errmsg1("-I <dir> parameter missing\n");
+        errmsg1(kMsgDirMissing);
         failed = true;
       }
     } else if (std::strcmp(arg, "--files-from") == 0) {
       if (i + 1 >= argc) {
-        errmsg1("%s <file> parameter missing\n", arg);
+        errmsg1(kMsgFileMissing, arg);
         failed = true;
         continue;
       }
@@ -570,7 +571,7 @@ int kavelt_main(int argc, char** argv) {
       for (size_t k = first; k < listed.size(); k++)
         take_source(listed[k].c_str());
     } else if (arg[0] == '-' && arg[1] == '-') {
-      errmsg1("%s: unknown option\n", arg);  // --help and --version were answered
+      errmsg1(kMsgUnknownOption, arg);  // --help and --version were answered
       failed = true;
     } else if (arg[0] == '-') {
       failed |= !set_switches(arg, head_flag);
@@ -601,7 +602,6 @@ void reset_all() {
   reset_ignore();
   reset_printer();
   reset_messages();
-  reset_name_store();
 }
 
 }  // namespace kavel

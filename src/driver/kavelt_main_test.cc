@@ -133,7 +133,7 @@ class Driver : public ::testing::Test {
     f->file = file;
     f->line = line;
     f->first_line = first;
-    f->kind = static_cast<int16_t>(kind);
+    f->kind = static_cast<fun_kind>(kind);
     f->dup = static_cast<int16_t>(dup);
     g_tab.Finf.resize(g_tab.fun_no);
     g_tab.Finf.push_back(std::move(f));

@@ -8,6 +8,7 @@
 
 #include "driver/kavelt_main.h"
 #include "support/alloc.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 
 namespace {
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
   // A listing that never reached its file (a full disk, say) must not end
   // as a success; whatever else failed, the output is what is missing.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    kavel::errmsg("cannot write the standard output\n");
+    kavel::errmsg(kavel::kMsgCannotWrite);
     status = 1;
   }
   // Tearing down tens of thousands of strings and records would take longer

@@ -10,8 +10,9 @@
 #include <string>
 
 #include "scanner/line_reader.h"
-#include "support/name_map.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
+#include "support/name_map.h"
 
 namespace kavel {
 
@@ -106,13 +107,13 @@ bool read_list_file(name_table& table, const char* path, known_names& known) {
 
 }  // namespace
 
-bool read_list(name_table& table, const char* text, int form) {
+bool read_list(name_table& table, const char* text, list_form form) {
   // Only the entries present now make a name a repeat; names this call
   // adds do not.
   known_names known;
   for (const std::string& name : table)
     known[name];
-  if (form != 0)
+  if (form == kListFile)
     return read_list_file(table, text, known);
   read_comma_list(table, text, known);
   return true;
@@ -120,9 +121,9 @@ bool read_list(name_table& table, const char* text, int form) {
 
 void report_unopened(const char* path, int err) {
   if (err == ENOENT || err == ENOTDIR || err == 0) {
-    errmsg1("\"%s\": not found\n", path);
+    errmsg1(kMsgNotFound, path);
   } else {
-    errmsg1("\"%s\": cannot be read (%s)\n", path, std::strerror(err));
+    errmsg1(kMsgCannotRead, path, std::strerror(err));
   }
 }
 

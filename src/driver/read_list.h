@@ -9,10 +9,13 @@
 
 namespace kavel {
 
-// form 0: `text` is the list; form 1: `text` names a list file. A name
+// How a list option gives its names: as its argument, or in the file it names.
+enum list_form { kListText = 0, kListFile = 1 };
+
+// Reads the names of `text` as `form` says. A name
 // already among the entries present at entry is not added again. False when
 // the list file could not be opened (it is reported).
-bool read_list(name_table& table, const char* text, int form);
+bool read_list(name_table& table, const char* text, list_form form);
 // Reports a file named on the command line that could not be opened, with
 // `err` the errno of the attempt: not there, or there and unreadable.
 void report_unopened(const char* path, int err);

@@ -16,13 +16,13 @@ namespace {
 
 name_table from_list(const char* text) {
   name_table t;
-  read_list(t, text, 0);
+  read_list(t, text, kListText);
   return t;
 }
 
 name_table from_file(const std::string& bytes) {
   name_table t;
-  read_list(t, temp_file(bytes).c_str(), 1);
+  read_list(t, temp_file(bytes).c_str(), kListFile);
   return t;
 }
 
@@ -51,10 +51,10 @@ TEST(ReadList, CommaListItemsAsWritten) {
 
 TEST(ReadList, NameFromAnEarlierOptionIsNotAddedAgain) {
   name_table t;
-  read_list(t, "a", 0);
-  read_list(t, "b,a,c", 0);
+  read_list(t, "a", kListText);
+  read_list(t, "b,a,c", kListText);
   EXPECT_EQ(t, (names{"a", "b", "c"}));
-  read_list(t, temp_file("c d a\n").c_str(), 1);
+  read_list(t, temp_file("c d a\n").c_str(), kListFile);
   EXPECT_EQ(t, (names{"a", "b", "c", "d"}));
 }
 
@@ -66,7 +66,7 @@ TEST(ReadList, ListsHoldAnyNumberOfNames) {
   name_table t = from_list(text.c_str());
   ASSERT_EQ(t.size(), 5000u);
   EXPECT_EQ(t.back(), "n4999");
-  read_list(t, "n4999,late", 0);  // a repeat is still left out
+  read_list(t, "n4999,late", kListText);  // a repeat is still left out
   EXPECT_EQ(t.size(), 5001u);
   EXPECT_EQ(msgs.text(), "");
 }
@@ -121,8 +121,8 @@ TEST(ReadList, CrLfFileGivesTheSameNames) {
 TEST(ReadList, MissingFileLeavesTheTable) {
   name_table t{"a"};
   capture_messages msgs;
-  EXPECT_FALSE(read_list(t, "no/such/list.txt", 1));
-  EXPECT_FALSE(read_list(t, ::testing::TempDir().c_str(), 1));  // a directory is no list file
+  EXPECT_FALSE(read_list(t, "no/such/list.txt", kListFile));
+  EXPECT_FALSE(read_list(t, ::testing::TempDir().c_str(), kListFile));  // a directory is no list file
   EXPECT_EQ(t, (names{"a"}));
   EXPECT_EQ(msgs.text(),
             "\"no/such/list.txt\": not found\n\"" + ::testing::TempDir() +

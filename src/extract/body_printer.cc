@@ -12,10 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
 #include "support/str_list.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 
@@ -103,7 +106,7 @@ bool opening_at(back_text& t, long long r, long long floor) {
 
 // Collects the comment block that ends last before the region's end, bottom
 // line first, into `lines`.
-void collect_lead_comment(back_text& t, name_node* lines) {
+void collect_lead_comment(back_text& t, name_list* lines) {
   // The last "*/" wholly inside the region; reversed, its '/' comes first.
   long long end = 0;
   for (;; end++) {
@@ -171,7 +174,7 @@ bool select_file(const std::string& file) {
   g_print.text_fp.close();
   g_print.text_file.clear();
   if (!g_print.text_fp.open(file.c_str())) {
-    errmsg1("\"%s\": not found\n", file);
+    errmsg1(kMsgNotFound, file);
     return false;
   }
   if (g_opt.file_flag)
@@ -184,7 +187,7 @@ bool select_file(const std::string& file) {
 
 int print_record(fun_info& f, const fun_info* by, walk_dir dir) {
   if (f.top_pos == f.end_pos) {
-    errmsg1("internal error; %s is none statement\n", f.name);
+    errmsg1(kMsgNoneStatement, f.name);
     return -1;
   }
   if (f.printed)
@@ -213,16 +216,16 @@ bool report_entry(const entry_result& r) {
     case entry_result::found:
       return true;
     case entry_result::not_found:
-      errmsg1("\"%s\": not found\n", r.written);
+      errmsg1(kMsgNotFound, r.written);
       break;
     case entry_result::multiple:
-      errmsg1("%s in \"%s\": multiple function\n", r.written, r.fun->file);
+      errmsg1(kMsgMultipleFunction, r.written, r.fun->file);
       break;
     case entry_result::not_in_file:
-      errmsg1("%s in \"%s\": not found\n", r.written, r.file_part);
+      errmsg1(kMsgNotFoundIn, r.written, r.file_part);
       break;
     case entry_result::unfinished:
-      errmsg1("internal error; %s is none statement\n", r.fun->name);
+      errmsg1(kMsgNoneStatement, r.fun->name);
       break;
   }
   return false;
@@ -238,11 +241,11 @@ void text_output::reach(fun_info& f, fun_info& by) {
 }
 
 void text_output::not_found(const std::string& name, fun_info&) {
-  errmsg1("\"%s\": not found\n", name);
+  errmsg1(kMsgNotFound, name);
 }
 
 void text_output::multiple(fun_info& f, fun_info&) {
-  errmsg1("%s in \"%s\": multiple function\n", f.name, f.file);
+  errmsg1(kMsgMultipleFunction, f.name, f.file);
 }
 
 int print_fun(int caller, const char* name) {
@@ -264,10 +267,10 @@ void print_lead_comment(line_reader& file, long long head_pos, long long top_pos
   if (head_pos <= top_pos)
     return;
   back_text text(file, head_pos, top_pos);
-  name_node lines;
+  name_list lines;
   name_init(&lines);
   // Equal lines (a row of "*" rules, say) must all be kept.
-  name_lst_dup_check = 0;
+  lines.dup_check = false;
   collect_lead_comment(text, &lines);
   for (const char* s = get_name(&lines, -1); s; s = get_name(&lines, 1)) {
     std::printf("%s\n", s);

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
+#include "tables/pattern.h"
 #include "test_util.h"
 
 namespace kavel {

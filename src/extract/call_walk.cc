@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
+#include "tables/ignore_list.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 

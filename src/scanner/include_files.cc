@@ -12,6 +12,7 @@
 
 #include "scanner/line_reader.h"
 #include "scanner/tokenizer.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 
 namespace kavel {
@@ -102,7 +103,7 @@ int add_include(const char* text, int depth, const char* from) {
     found = beside = open_beside(file, from, name, path);
   }
   if (!found) {
-    if (!angle) errmsg1("\"%s\": not found\n", path);
+    if (!angle) errmsg1(kMsgNotFound, path);
     return -1;
   }
   g_inc.inc_name.push_back(name);

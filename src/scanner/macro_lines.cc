@@ -6,32 +6,31 @@
 #include <cstring>
 #include <string>
 
-#include "extract/ignore_list.h"
-#include "scanner/source_pass.h"
+#include "scanner/decl_analysis.h"
+#include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
-#include "tables/decl_analysis.h"
-#include "tables/fun_table.h"
-#include "tables/name_checks.h"
 #include "support/options.h"
+#include "tables/fun_table.h"
+#include "tables/ignore_list.h"
+#include "tables/name_checks.h"
 
 namespace kavel {
 
 namespace {
 
-bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
 bool last_is_backslash() {
-  return g_scan.token_no > 0 && is(g_scan.token[g_scan.token_no - 1], "\\");
+  return g_scan.token_no > 0 && is_word(g_scan.token[g_scan.token_no - 1], "\\");
 }
 
 }  // namespace
 
-int chk_define(const char* file_name, int pass, int depth, int index, int& line_counter,
+int chk_define(const char* file_name, scan_pass pass, int depth, int index, int& line_counter,
                int* macro_count, long long line_offset) {
   const char* const* tok = g_scan.token;
   const char* next = tok[index + 1];
   if (next[0] != '(' && check_sep(next)) {
     // `#define NEG -1`, `#define BEGIN {`: a '(' after such a name is no call.
-    if (pass == 1 && macro_count) {
+    if (pass == kFirstPass && macro_count) {
       g_names.mac_name.append(tok[index]);
       *macro_count = g_names.mac_name.size();
     }
@@ -45,9 +44,9 @@ int chk_define(const char* file_name, int pass, int depth, int index, int& line_
   int object_like;
   if (next[0] == '(') {
     int header_line = 0;
-    int r = ana_args(pass, depth, index, line_counter, header_line, 1);
+    int r = ana_args(pass, depth, index, line_counter, header_line, kMacroParams);
     if (r < 0) return 0;
-    int j = r & ~kHeaderBit;
+    int j = r;
     tok = g_scan.token;
     if (j == g_scan.token_no - 1) return 0;  // no replacement on the line
     if (!last_is_backslash() && std::strncmp(tok[j + 1], "/*", 2) == 0) return 0;
@@ -69,21 +68,21 @@ int chk_define(const char* file_name, int pass, int depth, int index, int& line_
   return 0;
 }
 
-int chk_macro_body(const char* file_name, int pass, int depth, int start, int& line_counter,
+int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, int& line_counter,
                    const char* macro_name, int object_like, long long line_offset) {
   int body_state = 0;  // 0 nothing, 1 the macro is a known function, 2 it calls something
   int record = -1;
   bool ignored = check_ignfun(macro_name) != 0;
-  if (pass == 1 && !ignored) {
+  if (pass == kFirstPass && !ignored) {
     g_tab.Fun.name[0] = std::string(macro_name);
-    if (add_fun(1, file_name, line_counter) == 0) {
+    if (add_fun(kMacro, file_name, line_counter, g_scan.line_org) == 0) {
       record = g_tab.fun_no - 1;
       fun_info& r = *g_tab.Finf[record];
       r.top_pos = r.end_pos = line_offset;
       r.head_pos = -1;
       body_state = 1;
     }
-  } else if (pass == 2 && !ignored && ser_fun(macro_name) >= 0) {
+  } else if (pass == kSecondPass && !ignored && ser_fun(macro_name) >= 0) {
     body_state = 1;
   }
 
@@ -95,12 +94,12 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
       const char** tok = g_scan.token;
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
-      if (is(t, "/*")) {
+      if (is_word(t, "/*")) {
         i = skip_comment(i, line_counter);
         if (i < 0) return -1;
         continue;
       }
-      if (is(t, "//")) {
+      if (is_word(t, "//")) {
         ended = true;
         break;
       }
@@ -109,10 +108,10 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
         if (i < 0) return 0;
         continue;
       }
-      if (!is(t, "typedef") && starts_declaration(i)) {
-        int r = ana_decl(pass, depth, 0, i, line_counter, header_line, 0, macro_name);
-        if (r < 0) return -1;
-        i = r & ~kHeaderBit;
+      if (!is_word(t, "typedef") && starts_declaration(i)) {
+        decl_end r = ana_decl(pass, depth, 0, i, line_counter, header_line, macro_name);
+        if (r.at < 0) return -1;
+        i = r.at;
         continue;
       }
       call_form form = c == '(' ? call_paren(i) : kNoCall;
@@ -120,20 +119,20 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
         int r = call_rule(pass, depth, form, i, line_counter, header_line);
         if (r == kCallSkipped) continue;
         if (r < 0) return -1;
-        i = r & ~kHeaderBit;
+        i = r;
         if (body_state >= 1 && group_callees() > 0) {
           body_state = 2;
-          if (pass == 2) add_group_calls(macro_name);
+          if (pass == kSecondPass) add_group_calls(macro_name);
         }
         continue;
       }
-      if (pass == 2 && c == '=' && tok[i + 1][0] != '=' && i > 0) {
+      if (pass == kSecondPass && c == '=' && tok[i + 1][0] != '=' && i > 0) {
         assign_rule(i);
         continue;
       }
       if (body_state >= 1 && c >= 'A' && c < 0x80 && check_maccall(t)) {
         body_state = 2;
-        if (pass == 2) add_call(macro_name, t);
+        if (pass == kSecondPass) add_call(macro_name, t);
       }
     }
     if (ended || !last_is_backslash()) break;
@@ -143,7 +142,7 @@ int chk_macro_body(const char* file_name, int pass, int depth, int start, int& l
   }
 
   if (record >= 0) g_tab.Finf[record]->end_pos = g_scan.fp.pos();
-  if (pass == 1) {
+  if (pass == kFirstPass) {
     if (object_like) g_names.mac_call.append(macro_name);
   } else if (body_state == 2) {
     int n = first_open_record(macro_name);

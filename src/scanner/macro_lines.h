@@ -5,14 +5,16 @@
 #ifndef KAVEL_SCANNER_MACRO_LINES_H_
 #define KAVEL_SCANNER_MACRO_LINES_H_
 
+#include "scanner/tokenizer.h"
+
 namespace kavel {
 
 // `index` is the macro name's token. 0, or -1 when the file ended inside
 // continuation lines.
-int chk_define(const char* file_name, int pass, int depth, int index, int& line_counter,
+int chk_define(const char* file_name, scan_pass pass, int depth, int index, int& line_counter,
                int* macro_count, long long line_offset);
 // Scans the replacement from token `start` over its continuation lines.
-int chk_macro_body(const char* file_name, int pass, int depth, int start, int& line_counter,
+int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, int& line_counter,
                    const char* macro_name, int object_like, long long line_offset);
 
 }  // namespace kavel

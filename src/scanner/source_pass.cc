@@ -11,21 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "extract/ignore_list.h"
+#include "scanner/decl_analysis.h"
 #include "scanner/include_files.h"
 #include "scanner/macro_lines.h"
+#include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
-#include "tables/decl_analysis.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
 
 namespace kavel {
 
 namespace {
-
-bool is(const char* t, const char* word) { return std::strcmp(t, word) == 0; }
 
 // Passes over the continuation lines of a directive; false at end of file.
 bool skip_continuations(int& line_counter) {
@@ -35,6 +34,10 @@ bool skip_continuations(int& line_counter) {
   return true;
 }
 
+
+// Where the text of the definition being read stands: no start noted yet,
+// its start noted, or its record entered (the end comes at its '}').
+enum text_state { kNoStart = 0, kStartNoted = 1, kRecordEntered = 2 };
 
 // What follows the ')' that closes a group at file level, past the
 // attribute-like invocations after it: a '{', old-style parameter
@@ -211,84 +214,17 @@ bool ends_prototype(int r, int line_counter) {
   return g_scan.token[r + 1][0] != '{' && look_after_group(r, line_counter) == after_group::kEnd;
 }
 
-}  // namespace
+// What the pass keeps while it reads one file.
+struct file_pass {
+  file_pass(const char* name, scan_pass p, int* count)
+      : file_name(name), pass(p), macro_count(count) {}
 
-call_form call_paren(int i) {
-  const char* const* tok = g_scan.token;
-  if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return kNameCall;
-  if (i + 5 <= g_scan.token_no && is(tok[i + 1], "*") && !check_sep(tok[i + 2]) &&
-      tok[i + 3][0] == ')' && tok[i + 4][0] == '(') {
-    return kPointerCall;
-  }
-  return kNoCall;
-}
-
-int call_rule(int pass, int depth, call_form form, int& i, int& line_counter, int& header_line) {
-  const char** tok = g_scan.token;
-  bool pointer_form = form == kPointerCall;
-  // `fp(x)` calls through a pointer as `(*fp)(x)` does; name_at is where
-  // the callee's name stands in for the variable.
-  int name_at = i + 3;
-  pfun_info* v = nullptr;
-  if (!pointer_form) {
-    v = pass == 2 ? ser_pfun(tok[i - 1]) : nullptr;
-    if (!v || v->kind == 0) return ana_args(pass, depth, i - 1, line_counter, header_line, 0);
-    name_at = i - 1;
-  } else {
-    v = ser_pfun(tok[i + 2]);
-    if (!v) {
-      i += 4;
-      return kCallSkipped;
-    }
-  }
-  // The name the call goes to stands in for the ')' so that `name (` is
-  // analysed as an ordinary call. A name that begins with a separator
-  // (`fp = (handler_t)h;` assigns "(") would start no call and let the
-  // analysis run on past the body's end, so the variable's own name serves.
-  bool assigned = !(v->kind == 0 || v->kind == 2 || v->fun_cnt == 0);
-  const char* callee = assigned ? v->funs[0].c_str() : v->name.c_str();
-  if (check_sep(callee)) callee = v->name.c_str();
-  tok[name_at] = callee;
-  int r = ana_args(pass, depth, name_at, line_counter, header_line, 0);
-  if (r >= 0 && assigned && pass == 2) {
-    fun_group& f = g_tab.Fun;
-    for (int k = v->fun_done ? v->fun_done : 1; k < v->fun_cnt; k++) {
-      new_fun_entry(f.num, v->funs[k]);
-      f.num++;
-    }
-    v->fun_done = v->fun_cnt;
-  }
-  return r;
-}
-
-void assign_rule(int i) {
-  if (i == 0) return;
-  const char* const* tok = g_scan.token;
-  pfun_info* v = ser_pfun(tok[i - 1]);
-  if (!v) return;
-  // `fp = &f;` assigns f, as `fp = f;` does.
-  const char* value = tok[i + 1];
-  if (is(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
-  if (static_cast<int>(v->funs.size()) > v->fun_cnt) {
-    v->funs[v->fun_cnt] = value;
-  } else {
-    v->funs.emplace_back(value);
-  }
-  v->fun_cnt++;
-}
-
-int scan_source(const char* file_name, int pass, int* macro_count) {
-  scan_state& s = g_scan;
-  pass_view& pv = s.pass;
-  pv = pass_view{};
-  pv.file_name = file_name;
-  pv.utf8 = true;
-  int& depth = pv.depth;
-  int& cond_depth = pv.cond_depth;
-
+  const char* file_name;
+  scan_pass pass;
+  int* macro_count;
   int line_counter = 0;
   int header_flag = 0;
-  int text_state = 0;  // 0 no start noted, 1 start noted, 2 record entered
+  text_state state = kNoStart;
   long long noted_start = 0;
   long long latch_offset = 0;
   long long line_offset = 0;
@@ -301,27 +237,28 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
   long long run_start = -1;
   int offset_line = 0;  // line number whose start is line_offset
 
-  auto note_start = [&] {
+  // Pass 1 at a line read at depth 0: its offset is known.
+  void start_line() {
+    long long off = g_scan.fp.start();
+    if (state == kNoStart) latch_offset = off;
+    line_offset = off;
+    offset_line = line_counter;
+  }
+  void note_start() {
     noted_start = latch_offset;
-    text_state = 1;
-  };
-  auto accept_header = [&] {
-    if (text_state == 0) note_start();
-    if (header_flag) return;
-    if (add_fun(0, file_name, header_line) == 0 && text_state == 1) {
-      record = g_tab.fun_no - 1;
-      fun_info& r = *g_tab.Finf[record];
-      long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
-      r.top_pos = noted_start < head ? noted_start : head;
-      r.head_pos = head;
-      r.end_pos = noted_start;
-      text_state = 2;
+    state = kStartNoted;
+  }
+  // A header ended at depth 0: the first pass registers its definition, the
+  // second takes the name the body's calls belong to.
+  void header_found() {
+    if (pass == kFirstPass) {
+      accept_header();
     } else {
-      text_state = 0;
+      take_header_pass2();
     }
-    header_flag = 1;
-  };
-  auto take_header_pass2 = [&] {
+  }
+  void accept_header();
+  void take_header_pass2() {
     // The first header before a body names it, as in pass 1: an attribute
     // group after it (`f(void) __acquires(l) {`) reads as a second one.
     if (header_flag) return;
@@ -329,18 +266,163 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     // calls would be lost.
     cur_fun = g_tab.Fun.name[0] ? *g_tab.Fun.name[0] : std::string();
     header_flag = 1;
-  };
+  }
+  // Pass 1 at token `t`: opens or closes the run of words before a header.
+  void track_run(const char* t) {
+    const unsigned char c = static_cast<unsigned char>(t[0]);
+    // Only a word read on a line whose start is known can open the run:
+    // an analyser that read on leaves line_offset at an earlier line.
+    // A macro name the checks take for a separator (`__init`) is a word here.
+    bool word = (c == '*' && t[1] == 0) || sep_index(c) < 0;
+    // A '(' is the header's own when it follows the name; the call rule
+    // below closes the run after it.
+    if ((!word && c != '(') || g_scan.pass.depth > 0) {
+      run_start = -1;
+    } else if (run_start < 0 && offset_line == line_counter && c != '*') {
+      run_start = line_offset;
+    }
+  }
+  // The '#' at token `i`; true when the rest of the line is done.
+  bool directive(int i);
+  // The declaration or header that starts at token `i`; `i` is left on its
+  // last token. False at end of file.
+  bool declaration_step(int& i);
+  // The call whose '(' is token `i`; `i` is left on its ')'. False at end
+  // of file.
+  bool call_step(call_form form, int& i);
+  // A '}' brought the depth back to 0: the definition ends.
+  void close_body();
+};
+
+void file_pass::accept_header() {
+  if (state == kNoStart) note_start();
+  if (header_flag) return;
+  if (add_fun(kFunction, file_name, header_line, g_scan.line_org) == 0 && state == kStartNoted) {
+    record = g_tab.fun_no - 1;
+    fun_info& r = *g_tab.Finf[record];
+    long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
+    r.top_pos = noted_start < head ? noted_start : head;
+    r.head_pos = head;
+    r.end_pos = noted_start;
+    state = kRecordEntered;
+  } else {
+    state = kNoStart;
+  }
+  header_flag = 1;
+}
+
+bool file_pass::directive(int i) {
+  const scan_state& s = g_scan;
+  const char* const* tok = s.token;
+  const int depth = s.pass.depth;
+  const char* d = tok[i + 1];
+  if (is_word(d, "define")) {
+    if (i + 2 < s.token_no - 1) {
+      // Offsets are computed only for lines the pass reads at depth 0,
+      // so inside a body this is the offset of an earlier line.
+      chk_define(file_name, pass, depth, i + 2, line_counter, macro_count, line_offset);
+    }
+    return true;
+  }
+  if (std::strncmp(d, "if", 2) == 0 || is_word(d, "elif")) {
+    count_conditional(d, line_counter);
+    skip_continuations(line_counter);
+    return true;
+  }
+  if (is_word(d, "endif")) {
+    count_conditional(d, line_counter);
+    return true;
+  }
+  if (pass == kFirstPass && is_word(d, "include")) {
+    std::string text;
+    int first = i + 2;
+    char closing = tok[first][0] == '<' ? '>' : '"';
+    for (int k = first; k < s.token_no; k++) {
+      text += tok[k];
+      if (k > first && tok[k][0] == closing) break;
+    }
+    add_include(text.c_str(), 0, file_name);
+    return true;
+  }
+  if (i == 0) {
+    // A directive no rule handles (#pragma, #error, #else, #undef, and
+    // #include in pass 2) is not code: an apostrophe in an #error text
+    // must open no literal, and `#pragma warning(disable: 4100)` is no
+    // call.
+    skip_continuations(line_counter);
+    return true;
+  }
+  return false;
+}
+
+bool file_pass::declaration_step(int& i) {
+  const int depth = g_scan.pass.depth;
+  decl_end r = ana_decl(pass, depth, header_flag, i, line_counter, header_line, cur_fun.c_str());
+  if (r.at < 0) return false;
+  if (r.header && depth == 0 && (header_flag || !ends_prototype(r.at, line_counter)))
+    header_found();
+  i = r.at;
+  run_start = -1;  // the statement ended at a ';' or a header's ')'
+  return true;
+}
+
+bool file_pass::call_step(call_form form, int& i) {
+  const int depth = g_scan.pass.depth;
+  int r = call_rule(pass, depth, form, i, line_counter, header_line);
+  if (r == kCallSkipped) return true;
+  if (r < 0) return false;
+  i = r;
+  char follower = g_scan.token[i + 1][0];
+  // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
+  // as `int f(int);` declares one: '=' ends no header either.
+  bool declaration = follower == ',' || follower == ';' || follower == '=';
+  if (depth == 0) {
+    if (!declaration && group_heads_function(i, line_counter)) header_found();
+  } else if (pass == kSecondPass) {
+    add_group_calls(cur_fun.c_str());
+  }
+  run_start = -1;
+  return true;
+}
+
+void file_pass::close_body() {
+  if (pass == kSecondPass && !cur_fun.empty()) {
+    int rec = first_open_record(cur_fun.c_str());
+    if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
+    for (int k = 0; k < g_tab.gfun_cnt; k++) {
+      g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
+    }
+  }
+  cur_fun.clear();
+  if (state == kRecordEntered && record >= 0) g_tab.Finf[record]->end_pos = g_scan.fp.pos();
+  state = kNoStart;
+  header_flag = 0;
+  record = -1;
+}
+
+}  // namespace
+
+int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
+  scan_state& s = g_scan;
+  pass_view& pv = s.pass;
+  pv = pass_view{};
+  pv.file_name = file_name;
+  pv.utf8 = true;
+  int& depth = pv.depth;
+  int& cond_depth = pv.cond_depth;
+
+  file_pass f(file_name, pass, macro_count);
+  int& line_counter = f.line_counter;
+  const int& header_flag = f.header_flag;
+  text_state& state = f.state;
+  const std::string& cur_fun = f.cur_fun;
+  long long& run_start = f.run_start;
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
     // The first byte turns nearly every line away before the compare.
-    if (s.line_buf[0] == 'e' && is(s.line_buf, "extern \"C\" {\n")) continue;
-    if (pass == 1 && depth == 0) {
-      long long off = s.fp.start();
-      if (text_state == 0) latch_offset = off;
-      line_offset = off;
-      offset_line = line_counter;
-    }
+    if (s.line_buf[0] == 'e' && is_word(s.line_buf, "extern \"C\" {\n")) continue;
+    if (pass == kFirstPass && depth == 0) f.start_line();
     set_token(s.line_buf, kText);
 
     bool next_line_wanted = false;
@@ -348,23 +430,11 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       const char** tok = s.token;
       const char* t = tok[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
-      if (g_opt.lead_flag && text_state == 0) note_start();
-      if (pass == 1) {
-        // Only a word read on a line whose start is known can open the run:
-        // an analyser that read on leaves line_offset at an earlier line.
-        // A macro name the checks take for a separator (`__init`) is a word here.
-        bool word = (c == '*' && t[1] == 0) || sep_index(c) < 0;
-        // A '(' is the header's own when it follows the name; the call rule
-        // below closes the run after it.
-        if ((!word && c != '(') || depth > 0) {
-          run_start = -1;
-        } else if (run_start < 0 && offset_line == line_counter && c != '*') {
-          run_start = line_offset;
-        }
-      }
+      if (g_opt.lead_flag && state == kNoStart) f.note_start();
+      if (pass == kFirstPass) f.track_run(t);
 
       if (c == '/' && t[1] == '*' && t[2] == 0) {
-        if (text_state == 0 && std::strncmp(s.line_buf, "/*", 2) == 0) note_start();
+        if (state == kNoStart && std::strncmp(s.line_buf, "/*", 2) == 0) f.note_start();
         i = skip_comment(i, line_counter);
         if (i < 0) return -1;
         continue;
@@ -377,7 +447,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           next_line_wanted = true;
           continue;
         }
-        if (text_state == 0) note_start();
+        if (state == kNoStart) f.note_start();
         if (skip_line_comment(i, line_counter) < 0) return -1;
         i = -1;
         continue;
@@ -387,76 +457,16 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         if (i < 0) return 0;
         continue;
       }
-      if (c == '#') {
-        const char* d = tok[i + 1];
-        if (is(d, "define")) {
-          if (i + 2 < s.token_no - 1) {
-            // Offsets are computed only for lines the pass reads at depth 0,
-            // so inside a body this is the offset of an earlier line.
-            chk_define(file_name, pass, depth, i + 2, line_counter, macro_count, line_offset);
-          }
-          next_line_wanted = true;
-          continue;
-        }
-        if (std::strncmp(d, "if", 2) == 0 || is(d, "elif")) {
-          if (!is(d, "elif") && depth > 0) cond_depth++;
-          skip_continuations(line_counter);
-          next_line_wanted = true;
-          continue;
-        }
-        if (is(d, "endif")) {
-          if (depth > 0) {
-            if (cond_depth == 0) {
-              errmsg1("syntax error; ifdef statement at %d line of \"%s\"\n", line_counter,
-                      file_name);
-            } else {
-              cond_depth--;
-            }
-          }
-          next_line_wanted = true;
-          continue;
-        }
-        if (pass == 1 && is(d, "include")) {
-          std::string text;
-          int first = i + 2;
-          char closing = tok[first][0] == '<' ? '>' : '"';
-          for (int k = first; k < s.token_no; k++) {
-            text += tok[k];
-            if (k > first && tok[k][0] == closing) break;
-          }
-          add_include(text.c_str(), 0, file_name);
-          next_line_wanted = true;
-          continue;
-        }
-        if (i == 0) {
-          // A directive no rule handles (#pragma, #error, #else, #undef, and
-          // #include in pass 2) is not code: an apostrophe in an #error text
-          // must open no literal, and `#pragma warning(disable: 4100)` is no
-          // call.
-          skip_continuations(line_counter);
-          next_line_wanted = true;
-          continue;
-        }
+      if (c == '#' && f.directive(i)) {
+        next_line_wanted = true;
+        continue;
       }
 
       bool type_start = starts_declaration(i);
-      bool old_style_param = depth == 0 && header_flag && c != '{' && !is(t, "struct") &&
-                             !is(t, "register");
+      bool old_style_param = depth == 0 && header_flag && c != '{' && !is_word(t, "struct") &&
+                             !is_word(t, "register");
       if (type_start || old_style_param) {
-        int r = ana_decl(pass, depth, header_flag, i, line_counter, header_line, 0,
-                         cur_fun.c_str());
-        if (r < 0) return -1;
-        if (r & kHeaderBit) {
-          if (depth == 0 && (header_flag || !ends_prototype(r & ~kHeaderBit, line_counter))) {
-            if (pass == 1) {
-              accept_header();
-            } else {
-              take_header_pass2();
-            }
-          }
-        }
-        i = r & ~kHeaderBit;
-        run_start = -1;  // the statement ended at a ';' or a header's ')'
+        if (!f.declaration_step(i)) return -1;
         continue;
       }
       if (c == '{') {
@@ -466,59 +476,26 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
       }
       if (c == '}') {
         if (depth > 0 && cond_depth == 0) depth--;
-        if (depth == 0) {
-          if (pass == 2 && !cur_fun.empty()) {
-            int rec = first_open_record(cur_fun.c_str());
-            if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
-            for (int k = 0; k < g_tab.gfun_cnt; k++) {
-              g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
-            }
-          }
-          cur_fun.clear();
-          if (text_state == 2 && record >= 0) g_tab.Finf[record]->end_pos = s.fp.pos();
-          text_state = 0;
-          header_flag = 0;
-          record = -1;
-        }
+        if (depth == 0) f.close_body();
         continue;
       }
       call_form form = c == '(' ? call_paren(i) : kNoCall;
       if (c == '(' && form == kNoCall) run_start = -1;
       if (form != kNoCall) {
-        int r = call_rule(pass, depth, form, i, line_counter, header_line);
-        if (r == kCallSkipped) continue;
-        if (r < 0) return -1;
-        i = r & ~kHeaderBit;
-        tok = s.token;
-        char follower = tok[i + 1][0];
-        // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
-        // as `int f(int);` declares one: '=' ends no header either.
-        bool declaration = follower == ',' || follower == ';' || follower == '=';
-        if (depth == 0) {
-          if (!declaration && group_heads_function(i, line_counter)) {
-            if (pass == 1) {
-              accept_header();
-            } else {
-              take_header_pass2();
-            }
-          }
-        } else if (pass == 2) {
-          add_group_calls(cur_fun.c_str());
-        }
-        run_start = -1;
+        if (!f.call_step(form, i)) return -1;
         continue;
       }
-      if (pass == 2 && c == '=' && tok[i + 1][0] != '=') {
+      if (pass == kSecondPass && c == '=' && tok[i + 1][0] != '=') {
         assign_rule(i);
         continue;
       }
-      if (pass == 2 && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
+      if (pass == kSecondPass && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
         add_call(cur_fun.c_str(), t);
       }
     }
   }
-  if (pass == 1 && depth != 0) {
-    errmsg1("\"%s\": syntax error; The last function is not fixed.\n", file_name);
+  if (pass == kFirstPass && depth != 0) {
+    errmsg1(kMsgLastFunctionOpen, file_name);
   }
   return 0;
 }

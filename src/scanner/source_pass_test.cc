@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "driver/kavelt_main.h"
 #include "scanner/tokenizer.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
@@ -19,12 +18,12 @@ namespace {
 
 class SourcePass : public ::testing::Test {
  protected:
-  void SetUp() override { reset_all(); }
-  void TearDown() override { reset_all(); }
+  void SetUp() override { reset_below_driver(); }
+  void TearDown() override { reset_below_driver(); }
 
   void scan(const std::string& text, int pass, const char* name = "t.c") {
     feed_source(text);
-    scan_source(name, pass, pass == 1 ? &g_names.mac_cnt : nullptr);
+    scan_source(name, static_cast<scan_pass>(pass), pass == 1 ? &g_names.mac_cnt : nullptr);
     g_scan.fp.close();
   }
   void both_passes(const std::string& text) {
@@ -70,7 +69,7 @@ const char kTwo[] =
 TEST_F(SourcePass, OffsetsAreExactBytePositionsInBothLineEnds) {
   for (const std::string& text : {std::string(kTwo), crlf(kTwo)}) {
     SCOPED_TRACE(text.size());
-    reset_all();
+    reset_below_driver();
     scan(text, 1);
     const fun_info& one = rec("one");
     EXPECT_EQ(one.top_pos, at(text, "/* One."));

@@ -6,35 +6,17 @@
 
 #include <cstring>
 
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
+#include "tables/separators.h"
 
 namespace kavel {
 
 const char null_str[] = "";
 scan_state g_scan;
-// constexpr so the byte lookup below is built at compile time; the declaration in
-// the header keeps it external.
-constexpr char sep_tab[] =
-    " \0\t\0\n\0\"\0'\0;\0:\0,\0.\0{\0}\0=\0!\0-\0+\0*\0/\0%\0>\0<\0|\0&\0(\0)\0[\0]\0^\0~\0?\0\\\0"
-    "#\0&\0|\0";
 
 namespace {
-
-constexpr int kSepCount = 33;
-
-// Entry number of each byte in sep_tab (its first entry for '&' and '|'),
-// -1 for the rest; built once so classifying a byte is one load.
-struct sep_lookup {
-  signed char at[256];
-  constexpr sep_lookup() : at() {
-    for (int c = 0; c < 256; c++)
-      at[c] = -1;
-    for (int e = kSepCount - 1; e >= 0; e--)
-      at[static_cast<unsigned char>(sep_tab[2 * e])] = e;
-  }
-};
-constexpr sep_lookup kSep;
 
 // Bytes that carry on a word and need no further look: in ordinary text
 // every byte that is no separator and no terminator; in a comment every
@@ -188,10 +170,6 @@ void reset_scan() {
   std::memset(g_scan.qchr_buf, 0, sizeof g_scan.qchr_buf);
   clear_tokens();
   g_scan.pass = pass_view{};
-}
-
-int sep_index(unsigned char c) {
-  return kSep.at[c];
 }
 
 int set_token(char* line, int mode) {
@@ -453,20 +431,23 @@ bool line_continues() {
   return n > 0 && g_scan.line_org[n - 1] == '\\';
 }
 
-int pass_directives(int& line_counter) {
+void count_conditional(const char* d, int line_counter) {
   pass_view& pv = g_scan.pass;
-  while (at_directive()) {
-    const char* d = g_scan.token[1];
-    if (d[0] == 'i' && d[1] == 'f') {
-      if (pv.depth > 0)
-        pv.cond_depth++;
-    } else if (std::strcmp(d, "endif") == 0 && pv.depth > 0) {
-      if (pv.cond_depth == 0) {
-        errmsg1("syntax error; ifdef statement at %d line of \"%s\"\n", line_counter, pv.file_name);
-      } else {
-        pv.cond_depth--;
-      }
+  if (d[0] == 'i' && d[1] == 'f') {
+    if (pv.depth > 0)
+      pv.cond_depth++;
+  } else if (std::strcmp(d, "endif") == 0 && pv.depth > 0) {
+    if (pv.cond_depth == 0) {
+      errmsg1(kMsgIfdefSyntax, line_counter, pv.file_name);
+    } else {
+      pv.cond_depth--;
     }
+  }
+}
+
+int pass_directives(int& line_counter) {
+  while (at_directive()) {
+    count_conditional(g_scan.token[1], line_counter);
     while (line_continues()) {
       if (next_line(kText, line_counter) < 0)
         return -1;

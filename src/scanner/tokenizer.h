@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scanner/line_reader.h"
+#include "tables/separators.h"
 
 namespace kavel {
 
@@ -22,6 +23,10 @@ constexpr int kQuoteKeep = 254;  // literal text kept once this many characters 
 
 // Modes of set_token for the text a line starts in.
 enum token_mode { kText = 0, kBlockComment = 1, kLineComment = 2, kString = 3, kChar = 4 };
+
+// The passes over the sources: the first registers definitions, macros and
+// include files, the second records calls.
+enum scan_pass { kFirstPass = 1, kSecondPass = 2 };
 
 // State of the pass over the file being scanned. scan_source sets it at the
 // start of each file; the directive skipping of the analysers reads and
@@ -66,13 +71,6 @@ extern scan_state g_scan;
 // Closes the stream and clears everything (tests, fuzzing).
 void reset_scan();
 
-// The 33 one-character separators in their fixed order, each with its
-// terminator, ended by an empty string. A separator token points into it.
-extern const char sep_tab[];
-// Index of `c` in sep_tab's characters, -1 when it is no separator. The
-// terminator is no separator.
-int sep_index(unsigned char c);
-
 // Tokenizes `line` in place starting in `mode`; fills token/token_no; 0.
 int set_token(char* line, int mode);
 
@@ -103,6 +101,10 @@ bool line_continues();
 // True when the current line is a preprocessor directive (its first token
 // is "#").
 bool at_directive();
+// Counts the directive whose word (after '#') is `d` as the pass does:
+// inside a body an #if-family line opens a conditional and an #endif closes
+// one, or is reported when none is open. Other directives count nothing.
+void count_conditional(const char* d, int line_counter);
 // For readers that go on across lines in ordinary text: while the current
 // line is a directive, passes over it (continuation lines included), counts
 // an #if-family or #endif line in g_scan.pass as the pass itself would, and

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/message_texts.h"
 #include "support/messages.h"
 
 namespace kavel {
@@ -14,9 +15,9 @@ bool (*alloc_fail_hook)(long long size) = nullptr;
 
 static void report_refusal(long long size) {
   if (size > 1000) {
-    errmsg("\ncannot get the memory of %d K bytes\n", static_cast<int>(size / 1024));
+    errmsg(kMsgNoMemoryK, static_cast<int>(size / 1024));
   } else {
-    errmsg("\ncannot get the memory of %d bytes\n", static_cast<int>(size));
+    errmsg(kMsgNoMemory, static_cast<int>(size));
   }
 }
 
@@ -48,7 +49,7 @@ char* setstr(const char* text) {
   size_t len = strlen(text);
   char* copy = static_cast<char*>(getmem(static_cast<int32_t>(len + 3)));
   if (!copy) {
-    errmsg("cannot get memory\n");
+    errmsg(kMsgNoMemoryCopy);
     die();
   }
   memcpy(copy, text, len + 1);
@@ -62,7 +63,7 @@ char* addstr(char* text, const char* tail) {
     grown = static_cast<char*>(realloc(text, size));
   }
   if (!grown) {
-    errmsg("can't get memory\n");
+    errmsg(kMsgNoMemoryGrow);
     die();
   }
   strcat(grown, tail);

@@ -8,32 +8,19 @@
 
 namespace kavel {
 
-int name_lst_dup_check = 1;
-
-namespace {
-int walk_pos = 0;  // entry number the next get_name returns
-int walk_dir = 1;  // +1 forward, -1 backward
-}  // namespace
-
-void reset_name_store() {
-  name_lst_dup_check = 1;
-  walk_pos = 0;
-  walk_dir = 1;
+void name_init(name_list* list) {
+  list->head.name = nullptr;
+  list->head.next = nullptr;
 }
 
-void name_init(name_node* list) {
-  list->name = nullptr;
-  list->next = nullptr;
-}
-
-int add_name(name_node* list, const char* text) {
+int add_name(name_list* list, const char* text) {
   name_node* empty = nullptr;
-  name_node* last = list;
-  for (name_node* n = list; n; n = n->next) {
+  name_node* last = &list->head;
+  for (name_node* n = &list->head; n; n = n->next) {
     last = n;
     if (!n->name) {
       if (!empty) empty = n;
-    } else if (name_lst_dup_check && strcmp(n->name, text) == 0) {
+    } else if (list->dup_check && strcmp(n->name, text) == 0) {
       return 0;
     }
   }
@@ -49,21 +36,22 @@ int add_name(name_node* list, const char* text) {
   return 0;
 }
 
-const char* get_name(name_node* list, int mode) {
+const char* get_name(name_list* list, int mode) {
+  int& walk_pos = list->walk_pos;
   if (mode == 0) {
     walk_pos = 0;
-    walk_dir = 1;
+    list->walk_dir = 1;
   } else if (mode == -1) {
     int nodes = 0;
-    for (name_node* n = list; n; n = n->next) nodes++;
+    for (name_node* n = &list->head; n; n = n->next) nodes++;
     walk_pos = nodes - 1;
-    walk_dir = -1;
+    list->walk_dir = -1;
   }
   int number = 0;
-  for (name_node* n = list; n; n = n->next) {
+  for (name_node* n = &list->head; n; n = n->next) {
     if (!n->name) continue;
     if (number == walk_pos) {
-      walk_pos += walk_dir;
+      walk_pos += list->walk_dir;
       return n->name;
     }
     number++;
@@ -71,17 +59,17 @@ const char* get_name(name_node* list, int mode) {
   return nullptr;
 }
 
-void del_allname(name_node* list) {
-  name_node* n = list->next;
+void del_allname(name_list* list) {
+  name_node* n = list->head.next;
   while (n) {
     name_node* after = n->next;
     freeMem(n->name);
     freeMem(n);
     n = after;
   }
-  freeMem(list->name);
-  list->name = nullptr;
-  list->next = nullptr;
+  freeMem(list->head.name);
+  list->head.name = nullptr;
+  list->head.next = nullptr;
 }
 
 }  // namespace kavel

@@ -218,21 +218,15 @@ TEST_F(AllocDeathTest, OutOfMemoryEndsLikeGetmem) {
 
 class NameStore : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reset_name_store();
-    name_init(&list_);
-  }
-  void TearDown() override {
-    del_allname(&list_);
-    reset_name_store();
-  }
+  void SetUp() override { name_init(&list_); }
+  void TearDown() override { del_allname(&list_); }
   std::string walk(int start) {
     std::string out;
     for (const char* s = get_name(&list_, start); s; s = get_name(&list_, 1))
       out += s;
     return out;
   }
-  name_node list_;
+  name_list list_;
 };
 
 TEST_F(NameStore, FreshListHasNothingEitherWay) {
@@ -249,7 +243,7 @@ TEST_F(NameStore, WalksForwardAndBackward) {
   // Past the end the walk stays at its end.
   EXPECT_EQ(get_name(&list_, 1), nullptr);
   EXPECT_EQ(get_name(&list_, 1), nullptr);
-  // The walk is shared: a new start abandons the old one.
+  // A new start abandons the walk under way.
   EXPECT_STREQ(get_name(&list_, 0), "a");
   EXPECT_STREQ(get_name(&list_, -1), "c");
   EXPECT_STREQ(get_name(&list_, 1), "b");
@@ -259,7 +253,7 @@ TEST_F(NameStore, DuplicateCheck) {
   add_name(&list_, "x");
   add_name(&list_, "x");
   EXPECT_EQ(walk(0), "x");
-  name_lst_dup_check = 0;
+  list_.dup_check = false;
   add_name(&list_, "x");
   add_name(&list_, "");
   add_name(&list_, "x");
@@ -272,17 +266,17 @@ TEST_F(NameStore, DuplicateCheck) {
 
 TEST_F(NameStore, DelAllnameLeavesAReusableEmptyList) {
   del_allname(&list_);
-  EXPECT_EQ(list_.name, nullptr);
+  EXPECT_EQ(list_.head.name, nullptr);
   EXPECT_EQ(get_name(&list_, 0), nullptr);
   add_name(&list_, "one");
   add_name(&list_, "two");
   del_allname(&list_);
-  EXPECT_EQ(list_.name, nullptr);
-  EXPECT_EQ(list_.next, nullptr);
+  EXPECT_EQ(list_.head.name, nullptr);
+  EXPECT_EQ(list_.head.next, nullptr);
   EXPECT_EQ(get_name(&list_, -1), nullptr);
   add_name(&list_, "again");
   EXPECT_EQ(walk(0), "again");
-  EXPECT_EQ(list_.next, nullptr);  // the first node took it
+  EXPECT_EQ(list_.head.next, nullptr);  // the first node took it
 }
 
 }  // namespace

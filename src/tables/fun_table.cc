@@ -10,13 +10,13 @@
 #include <cstring>
 #include <set>
 
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
-#include "scanner/tokenizer.h"
 #include "support/alloc.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/name_hash.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 
@@ -274,7 +274,7 @@ pfun_info* ser_pfun(const char* name) {
   return ser_pfun_probe(name);
 }
 
-pfun_info* add_pfun(bool global, const std::string& name, int kind) {
+pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
   int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
   pfun_index& idx = global ? g_tab.gfun_index : g_tab.lfun_index;
@@ -287,7 +287,7 @@ pfun_info* add_pfun(bool global, const std::string& name, int kind) {
   pfun_info& rec = tab[cnt];
   rec = pfun_info{};
   rec.name = name;
-  rec.kind = static_cast<int8_t>(kind);
+  rec.kind = kind;
   pfun_index_add(idx, tab, cnt);
   idx.count = ++cnt;
   return &rec;
@@ -313,12 +313,12 @@ void new_fun_entry(int n, std::string_view name) {
     f.arg[n][0].emplace();
 }
 
-int add_fun(int kind, const char* file, int line) {
+int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
   const opt_text& entry = g_tab.Fun.name[0];
   if (g_tab.fun_no >= kExternBase - 1)
     out_of_memory(static_cast<long long>(sizeof(fun_info)));
   if (!entry) {
-    errmsg1("internal error; no function name\n");
+    errmsg1(kMsgNoFunctionName);
     return 3;
   }
   const std::string name = *entry;
@@ -337,8 +337,8 @@ int add_fun(int kind, const char* file, int line) {
       if (there == here) {
         r.dup = 1;
         dup = 1;
-        if (kind == 1)
-          errmsg1("%s in \"%s\": multiple declaration\n", name, file);
+        if (kind == kMacro)
+          errmsg1(kMsgMultipleDeclaration, name, file);
       } else if (there) {
         return 3;
       } else {
@@ -353,12 +353,12 @@ int add_fun(int kind, const char* file, int line) {
 
   auto rec = std::make_unique<fun_info>();
   rec->no = g_tab.fun_no;
-  rec->kind = static_cast<int16_t>(kind);
+  rec->kind = kind;
   rec->dup = dup;
   rec->file = file;
   rec->line = line;
   rec->name = name;
-  rec->first_line = g_scan.line_org;
+  rec->first_line = first_line;
   int cnt = std::max(g_tab.Fun.arg_cnt[0], 0);
   rec->arg_name.reserve(cnt);
   rec->arg_type.reserve(cnt);
@@ -436,7 +436,7 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   }
   fun_info& ra = *g_tab.Finf[a];
   if (a == b) {
-    ra.kind = 2;
+    ra.kind = kSelfCalling;
     return 0;
   }
   if (!add_callee(ra, b))

@@ -46,9 +46,13 @@ class arg_slots {
   std::vector<opt_text> set_;
 };
 
+// What a record is: a C function, a macro entered as a function of its own,
+// or a C function found calling itself.
+enum fun_kind : int16_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
+
 struct fun_info {
   int no = 0;            // own number: position in Finf
-  int16_t kind = 0;      // 0 C function, 1 macro, 2 found calling itself
+  fun_kind kind = kFunction;
   int16_t dup = 0;       // 1: the name has more than one record
   int16_t closed = 0;    // 1: pass 2 has passed this definition's closing brace
   int16_t printed = 0;   // 1: printed or passed by the walk
@@ -58,8 +62,7 @@ struct fun_info {
   long long head_pos = 0;  // start of the header's first line; -1 for a macro
   long long end_pos = 0;   // just past the line with the closing brace
   std::string name;        // empty once displaced by a definition from a preferred file
-  std::string first_line;  // line_org at registration, line feed included
-  std::string comment;     // always empty
+  std::string first_line;  // the header's line as read, line feed included
   int arg_cnt = 0;
   arg_slots arg_name;
   arg_slots arg_type;
@@ -101,9 +104,13 @@ struct fun_group {
   }
 };
 
+// What a function-name variable record holds: a declared function, a
+// pointer to a function, or a pointer among old-style parameters.
+enum pfun_kind : int8_t { kDeclaredFun = 0, kPointerVar = 1, kPointerParam = 2 };
+
 struct pfun_info {
   std::string name;
-  int8_t kind = 0;        // 0 declared function, 1 pointer, 2 pointer parameter (old style)
+  pfun_kind kind = kDeclaredFun;
   int8_t init = 0;        // 1: funs[0] came from the declaration's initialiser
   int fun_cnt = 0;    // names in funs
   int fun_done = 0;   // names already turned into call targets
@@ -161,9 +168,10 @@ struct table_state {
 extern table_state g_tab;
 void reset_tables();
 
-// Registers entry 0 of Fun. kind 0 C function, 1 macro. 0: registered as
-// Finf[fun_no - 1] (offsets left for the caller); 3: refused.
-int add_fun(int kind, const char* file, int line);
+// Registers entry 0 of Fun as a function or a macro; `first_line` is
+// the line the definition's header was read from, line feed included. 0:
+// registered as Finf[fun_no - 1] (offsets left for the caller); 3: refused.
+int add_fun(fun_kind kind, const char* file, int line, const char* first_line);
 // Records that `caller` calls `callee`. 0 when the call is known afterwards,
 // -1 when the caller has no open record.
 // With `any_record`, a caller whose definitions have all been passed keeps
@@ -196,7 +204,7 @@ int ser_fun_next(int start, const char* name);
 pfun_info* ser_pfun(const char* name);
 // Appends a fresh variable record to Pfun_g (`global`) or Pfun_l. Records
 // are named only through here, so the lookup index stays exact.
-pfun_info* add_pfun(bool global, const std::string& name, int kind);
+pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind);
 // Clears entry `n` of Fun the way a new entry starts: no arguments, arg[n][0] "".
 // The group's strings keep their capacity, so a call entry costs no
 // allocation once the group has held names as long.

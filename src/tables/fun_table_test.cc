@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/kavelt_main.h"
-#include "extract/ignore_list.h"
-#include "extract/pattern.h"
-#include "scanner/tokenizer.h"
 #include "support/options.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 #include "test_util.h"
 
 namespace kavel {
@@ -22,14 +20,14 @@ namespace {
 class FunTable : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_all();
+    reset_below_driver();
   }
 
   // Registers `name` as entry 0 of a fresh group.
   static int reg(const std::string& name, const char* file, int kind = 0, int line = 1) {
     g_tab.Fun.num = 1;
     new_fun_entry(0, name);
-    return add_fun(kind, file, line);
+    return add_fun(static_cast<fun_kind>(kind), file, line, "");
   }
   static fun_info& rec(int k) { return *g_tab.Finf[k]; }
   static std::vector<int> callees(int k) { return rec(k).callees; }
@@ -104,14 +102,13 @@ TEST_F(FunTable, RefusalsLeaveNoRecord) {
   capture_messages msgs;
   EXPECT_EQ(reg("printf", "a.c"), 3);  // a standard-library name
   g_tab.Fun.name[0].reset();
-  EXPECT_EQ(add_fun(0, "a.c", 1), 3);
+  EXPECT_EQ(add_fun(kFunction, "a.c", 1, ""), 3);
   EXPECT_EQ(g_tab.fun_no, 0);
   EXPECT_TRUE(g_tab.Finf.empty());
   EXPECT_EQ(msgs.text(), "internal error; no function name\n");
 }
 
 TEST_F(FunTable, RecordTakesArgumentsAndLine) {
-  std::strcpy(g_scan.line_org, "int f(a, b)\n");
   fun_group& f = g_tab.Fun;
   f.num = 1;
   new_fun_entry(0, "f");
@@ -120,12 +117,11 @@ TEST_F(FunTable, RecordTakesArgumentsAndLine) {
   f.arg[0][1] = std::string();
   f.arg[0][2].reset();
   f.arg_type[0][0] = "int";
-  ASSERT_EQ(add_fun(0, "a.c", 40000), 0);
+  ASSERT_EQ(add_fun(kFunction, "a.c", 40000, "int f(a, b)\n"), 0);
   const fun_info& r = rec(0);
   EXPECT_EQ(r.line, 40000);  // line numbers are not cut to 16 bits
   EXPECT_EQ(r.first_line, "int f(a, b)\n");
   EXPECT_EQ(r.file, "a.c");
-  EXPECT_EQ(r.comment, "");
   ASSERT_EQ(r.arg_cnt, 3);
   EXPECT_EQ(r.arg_name[0], "a");
   EXPECT_EQ(r.arg_name[1], "");
@@ -237,7 +233,7 @@ TEST_F(FunTable, IndexAgreesWithInOrderSearch) {
 
 TEST_F(FunTable, VariablesGlobalBeforeLocal) {
   g_tab.Pfun_l[0].name = "p";
-  g_tab.Pfun_l[0].kind = 1;
+  g_tab.Pfun_l[0].kind = kPointerVar;
   g_tab.lfun_cnt = 1;
   EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_l[0]);
   g_tab.Pfun_g[0].name = "p";

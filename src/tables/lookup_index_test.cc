@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "extract/pattern.h"
 #include "support/name_hash.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 #include "test_util.h"
 
 namespace kavel {
@@ -56,7 +56,7 @@ TEST_F(LookupIndex, VariableLookupsAgreeWithTheInOrderSearch) {
       case 2:
       case 3:
       case 4:
-        add_pfun(rng() % 2 == 0, name, static_cast<int>(rng() % 3));
+        add_pfun(rng() % 2 == 0, name, static_cast<pfun_kind>(rng() % 3));
         break;
       default: {
         pfun_info* want = linear_pfun(name);
@@ -78,7 +78,7 @@ TEST_F(LookupIndex, TablesFilledByHandAreTakenInWhenTheirCountChanges) {
   EXPECT_EQ(ser_pfun("c"), &g_tab.Pfun_g[3]);
   g_tab.gfun_cnt = 1;
   EXPECT_EQ(ser_pfun("b"), nullptr);
-  EXPECT_EQ(add_pfun(true, "c", 1), &g_tab.Pfun_g[1]);
+  EXPECT_EQ(add_pfun(true, "c", kPointerVar), &g_tab.Pfun_g[1]);
   EXPECT_EQ(g_tab.gfun_cnt, 2);
   EXPECT_EQ(ser_pfun("c"), &g_tab.Pfun_g[1]);
   EXPECT_EQ(ser_pfun("b"), nullptr);
@@ -221,7 +221,7 @@ int linear_fun(int start, const std::string& pattern) {
 void register_fun(const std::string& name, const char* file) {
   g_tab.Fun.num = 1;
   new_fun_entry(0, name);
-  add_fun(0, file, 1);
+  add_fun(kFunction, file, 1, "");
 }
 
 TEST_F(LookupIndex, FunctionLookupsAgreeWithTheInOrderSearch) {
@@ -294,7 +294,7 @@ TEST_F(LookupIndex, RememberedCallerAgreesWithTheInOrderSearch) {
             ASSERT_EQ(static_cast<int>(g_tab.Finf[k]->callees.size()), before[k]) << "step " << step << " record " << k;
           }
         }
-        if (want >= 0 && g_tab.Finf[want]->kind != 2) {
+        if (want >= 0 && g_tab.Finf[want]->kind != kSelfCalling) {
           int b = ser_fun(callee.c_str());
           if (b < 0)
             b = kExternBase + static_cast<int>(std::find(g_tab.ext_fun.begin(), g_tab.ext_fun.end(),

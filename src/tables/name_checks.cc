@@ -8,10 +8,10 @@
 #include <cstring>
 #include <functional>
 
-#include "scanner/tokenizer.h"
 #include "support/messages.h"
 #include "support/name_hash.h"
 #include "support/options.h"
+#include "tables/separators.h"
 
 namespace kavel {
 

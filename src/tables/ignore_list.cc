@@ -1,16 +1,16 @@
 // Names that never count as functions. The user's -r/-R entries come first
 // and the first one that matches decides, so '!' can re-admit a standard
 // name; only when none matches does the built-in list answer.
-#include "extract/ignore_list.h"
+#include "tables/ignore_list.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-#include "extract/pattern.h"
 #include "support/name_hash.h"
 #include "support/options.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 
@@ -92,28 +92,32 @@ bool in_ignfun_tab(const char* name) {
   return g_builtin.contains(name);
 }
 
-// Converts the entries read so far into pattern form. Entries read later
-// keep their written form, so their '*' and '?' only match themselves.
-void convert_ign_list() {
-  for (std::string& entry : g_opt.ign_list) {
-    if (entry.empty())
-      break;
-    if (entry[0] == '!') {
+// Copies the entries given since the last question. Before the first
+// question they are converted into pattern form (up to an empty entry,
+// which ends the list); later ones keep their written form.
+[[gnu::noinline]] void take_entries() {
+  const name_table& given = g_opt.ign_list;
+  bool convert = !g_ign.asked;
+  for (; g_ign.taken < given.size(); ++g_ign.taken) {
+    std::string entry = given[g_ign.taken];
+    convert = convert && !entry.empty();
+    if (convert && entry[0] == '!') {
       conv_search_str(&entry[1]);
       entry.resize(std::strlen(entry.c_str()));
-    } else {
+    } else if (convert) {
       conv_search_str(entry);
     }
+    g_ign.entries.push_back(std::move(entry));
   }
-  g_ign.ign_conv_done = 1;
 }
 
 }  // namespace
 
 int check_ignfun(const char* name) {
-  if (!g_ign.ign_conv_done)
-    convert_ign_list();
-  for (const std::string& entry : g_opt.ign_list) {
+  if (g_ign.taken != g_opt.ign_list.size())
+    take_entries();
+  g_ign.asked = true;
+  for (const std::string& entry : g_ign.entries) {
     if (entry.empty())
       break;
     bool admit = entry[0] == '!';

@@ -1,6 +1,6 @@
 // The analysers run on token tables made from short C texts: the text is fed
 // to the reader, its first line loaded, and the analyser started on a token.
-#include "tables/decl_analysis.h"
+#include "scanner/decl_analysis.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/kavelt_main.h"
-#include "extract/ignore_list.h"
 #include "scanner/tokenizer.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
 #include "test_util.h"
 
@@ -22,7 +21,7 @@ namespace {
 class Analysis : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_all();
+    reset_below_driver();
     lc = 0;
     hl = 0;
   }
@@ -44,12 +43,15 @@ class Analysis : public ::testing::Test {
   static std::string tok(int i) { return g_scan.token[i]; }
   int args(const std::string& text, int pass = 1, int depth = 0) {
     load(text);
-    return ana_args(pass, depth, 0, lc, hl, 0);
+    return ana_args(static_cast<scan_pass>(pass), depth, 0, lc, hl, kCallArgs);
   }
+  // The index where the statement ended; `header` tells whether a header did.
   int decl(const std::string& text, int pass = 1, int depth = 0, int header_flag = 0,
            const char* caller = "") {
     load(text);
-    return ana_decl(pass, depth, header_flag, 0, lc, hl, 0, caller);
+    decl_end r = ana_decl(static_cast<scan_pass>(pass), depth, header_flag, 0, lc, hl, caller);
+    header = r.header;
+    return r.at;
   }
   // Argument texts of entry `e`; "<null>" for a slot without text.
   static std::vector<std::string> texts(int e) {
@@ -69,11 +71,12 @@ class Analysis : public ::testing::Test {
   static int reg(const char* name) {
     g_tab.Fun.num = 1;
     new_fun_entry(0, name);
-    return add_fun(0, "a.c", 1);
+    return add_fun(kFunction, "a.c", 1, "");
   }
 
   int lc = 0;
   int hl = 0;
+  bool header = false;
 };
 
 using strings = std::vector<std::string>;
@@ -184,7 +187,7 @@ TEST_F(Analysis, LongGroupsAreAnalysedWhole) {
 TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
   for (int i = 0; i < 30; ++i) {
     g_tab.Pfun_g[i].name = "v" + std::to_string(i);
-    g_tab.Pfun_g[i].kind = 2;
+    g_tab.Pfun_g[i].kind = kPointerParam;
   }
   g_tab.gfun_cnt = 30;
   ASSERT_GE(args("f(" + list(", ", 30, "v", "") + ")\n", 2, 1), 0);
@@ -193,7 +196,7 @@ TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
   pfun_info& p = g_tab.Pfun_g[30];
   g_tab.gfun_cnt = 31;
   p.name = "p";
-  p.kind = 1;
+  p.kind = kPointerVar;
   p.funs.clear();
   for (int i = 0; i < 30; ++i)
     p.funs.push_back("h" + std::to_string(i));
@@ -207,10 +210,10 @@ TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
 TEST_F(Analysis, VariablesPassedAsArgumentsInPassTwo) {
   reg("apply");
   reg("visit");
-  g_tab.Pfun_g[0] = pfun_info{"visit", 0, 0, 0, 0, {}};
-  g_tab.Pfun_g[1] = pfun_info{"fp", 1, 0, 3, 1, {"a", "b", "c"}};
-  g_tab.Pfun_g[2] = pfun_info{"op", 2, 0, 0, 0, {}};
-  g_tab.Pfun_g[3] = pfun_info{"idle", 1, 0, 0, 0, {}};
+  g_tab.Pfun_g[0] = pfun_info{"visit", kDeclaredFun, 0, 0, 0, {}};
+  g_tab.Pfun_g[1] = pfun_info{"fp", kPointerVar, 0, 3, 1, {"a", "b", "c"}};
+  g_tab.Pfun_g[2] = pfun_info{"op", kPointerParam, 0, 0, 0, {}};
+  g_tab.Pfun_g[3] = pfun_info{"idle", kPointerVar, 0, 0, 0, {}};
   g_tab.gfun_cnt = 4;
   ASSERT_GE(args("apply(list, visit, fp, op, idle, fp(1))\n", 2, 1), 0);
   // A declared function becomes a callee of the receiver; a pointer brings
@@ -222,7 +225,7 @@ TEST_F(Analysis, VariablesPassedAsArgumentsInPassTwo) {
 
 TEST_F(Analysis, ParamSkipsNestedParentheses) {
   load("f(int (*cmp)(int, int), n)\n");
-  EXPECT_EQ(ana_param(0, 0, at("int"), lc, 0), at(",") + 3);
+  EXPECT_EQ(ana_param(at("int"), lc), at(",") + 3);
   EXPECT_EQ(tok(at(",") + 4), "n");
 }
 
@@ -269,16 +272,15 @@ TEST_F(Analysis, HeaderOrDeclaration) {
     lc = 0;
     int r = decl(c.text);
     ASSERT_GE(r, 0);
-    EXPECT_EQ((r & kHeaderBit) != 0, c.header);
-    r &= ~kHeaderBit;
+    EXPECT_EQ(header, c.header);
     EXPECT_EQ(lc, c.end_line);
     EXPECT_EQ(tok(r), c.end);
   }
 }
 
 TEST_F(Analysis, HeaderLeavesItsGroupForRegistration) {
-  int r = decl("static char *name_of(int code, char *buf)\n");
-  ASSERT_TRUE(r & kHeaderBit);
+  ASSERT_GE(decl("static char *name_of(int code, char *buf)\n"), 0);
+  ASSERT_TRUE(header);
   EXPECT_EQ(*g_tab.Fun.name[0], "name_of");
   EXPECT_EQ(texts(0), (strings{"", ""}));
 }
@@ -365,8 +367,8 @@ TEST_F(Analysis, FunctionInitialiserRule) {
     SCOPED_TRACE(c.text);
     reset_tables();
     reset_scan();
-    g_tab.Pfun_g[0] = pfun_info{"f", 0, 0, 0, 0, {}};
-    g_tab.Pfun_g[1] = pfun_info{"g", 0, 0, 0, 0, {}};
+    g_tab.Pfun_g[0] = pfun_info{"f", kDeclaredFun, 0, 0, 0, {}};
+    g_tab.Pfun_g[1] = pfun_info{"g", kDeclaredFun, 0, 0, 0, {}};
     g_tab.gfun_cnt = 2;
     ASSERT_GE(decl(c.text, 2), 0);
     ASSERT_EQ(g_tab.gfun_cnt, 3);

@@ -3,7 +3,7 @@
 // only bytes 1 and 2 are wildcards. Matching walks bytes, but a wildcard and
 // the search for a segment step over a Shift-JIS double-byte character as a
 // whole, so '?' never splits one.
-#include "extract/pattern.h"
+#include "tables/pattern.h"
 
 #include <cstring>
 
@@ -69,15 +69,14 @@ void conv_search_str(std::string& str) {
   str.resize(std::strlen(str.c_str()));
 }
 
-const char* org_search_str(const char* pattern) {
-  static char buf[256];
-  size_t n = 0;
-  for (; n < sizeof(buf) - 1 && pattern[n] != 0; ++n) {
+std::string org_search_str(const char* pattern) {
+  constexpr size_t kShown = 255;  // messages show no more of a pattern
+  std::string written;
+  for (size_t n = 0; n < kShown && pattern[n] != 0; ++n) {
     char c = pattern[n];
-    buf[n] = c == kAnyOne ? '?' : c == kAnyRun ? '*' : c;
+    written += c == kAnyOne ? '?' : c == kAnyRun ? '*' : c;
   }
-  buf[n] = 0;
-  return buf;
+  return written;
 }
 
 int match(const char* pattern, const char* name) {

@@ -3,7 +3,7 @@
 // directive line met on the way belongs to no construct and is passed over
 // by the tokenizer's code-line step. Every decision rests on a token's first
 // character, a few exact words and the name checks.
-#include "tables/decl_analysis.h"
+#include "scanner/decl_analysis.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,15 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/ignore_list.h"
 #include "scanner/tokenizer.h"
+#include "support/message_texts.h"
 #include "support/messages.h"
 #include "tables/fun_table.h"
 #include "tables/name_checks.h"
 
 namespace kavel {
-
-int32_t Data = 0;
 
 namespace {
 
@@ -104,14 +102,13 @@ int make_entry(std::string_view name) {
 }
 
 // Stores a function-name variable, unless its table is full.
-pfun_info* store_pfun(bool global, const std::string& name, int kind) {
+pfun_info* store_pfun(bool global, const std::string& name, pfun_kind kind) {
   return add_pfun(global, name, kind);
 }
 
 }  // namespace
 
-int ana_param(int, int, int start, int& line_counter, int) {
-  Data = 0;
+int ana_param(int start, int& line_counter) {
   int p = 0;
   int i = start + 1;
   for (;;) {
@@ -136,7 +133,7 @@ int ana_param(int, int, int start, int& line_counter, int) {
   }
 }
 
-int ana_args(int pass, int depth, int start, int& line_counter, int& header_line, int param_mode) {
+int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
   fun_group& f = g_tab.Fun;
   f.num = 0;
   header_line = line_counter;
@@ -145,7 +142,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   int other = 0;          // open parentheses that opened no entry
   int e = 0;
   int k = 0;
-  const bool keep_text = pass == 1 && (param_mode == 1 || depth == 0);
+  const bool keep_text = pass == kFirstPass && (mode == kMacroParams || depth == 0);
   f.form = kPlainNames;
   // Both passes see every token the form depends on: pass 1 skips a
   // parameter's tokens after its type word, but a type word settles it.
@@ -202,12 +199,12 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       ++i;
       continue;
     }
-    if (pass == 2 && is_letter(c) && tok(i + 1)[0] != '(') {
+    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(') {
       if (pfun_info* v = ser_pfun(t)) {
-        if (v->kind == 0) {
+        if (v->kind == kDeclaredFun) {
           const opt_text& own = f.name[0];
           add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
-        } else if (v->kind == 2 || v->fun_cnt == 0) {
+        } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
           make_entry(v->name);
         } else {
           for (int m = v->fun_done; m < v->fun_cnt; ++m) {
@@ -231,7 +228,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       int r = skip_quote(i, line_counter, c);
       if (r < 0)
         return -1;
-      if (pass == 1 && depth == 0) {
+      if (pass == kFirstPass && depth == 0) {
         f.arg[e][k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
       }
       i = r + 1;
@@ -243,7 +240,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
     }
     f.arg_type[e][k] = std::string();
     if (check_type(t)) {
-      int r = ana_param(e, k, i, line_counter, 0);
+      int r = ana_param(i, line_counter);
       if (r < 0)
         return -1;
       if (r == i + 1) {
@@ -257,7 +254,7 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
       continue;
     }
     if (!f.arg[e][k]) {
-      std::printf("fail to analize: %s\n", g_scan.line_buf);
+      std::printf(kMsgFailToAnalize, g_scan.line_buf);
       k = f.arg_cnt[e];
       f.arg_cnt[e] = k + 1;
       f.arg[e][k] = std::string();
@@ -274,28 +271,28 @@ int ana_args(int pass, int depth, int start, int& line_counter, int& header_line
   }
 }
 
-int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter, int& header_line,
-             int /*reg_result*/, const char* caller) {
+decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& line_counter,
+                  int& header_line, const char* caller) {
   const bool is_typedef = std::strcmp(tok(start), "typedef") == 0;
   int b = 0;          // brace depth inside the statement
   bool init = false;  // an '=' at brace depth 0 since the last ','
-  // The function-initialiser rule: the last variable record this statement
-  // stored, the declarator count when it was stored, and whether an '=' has
-  // been met inside the current braces.
+  // The function-initialiser rule: the declarators met inside braces, the
+  // last variable record this statement stored, the declarator count when
+  // it was stored, and whether an '=' has been met inside the current braces.
+  int32_t data = 0;
   pfun_info* last = nullptr;
   int32_t last_data = 0;
   bool brace_eq = false;
 
-  Data = 0;
   int i = start + 1;
   for (;;) {
     if (!reach_token(i, line_counter))
-      return -1;
+      return {-1, false};
     const char* t = tok(i);
     const char c = t[0];
     if (is_comment_open(t) || is_line_comment(t) || is_quote(t)) {
       if (!skip_marks(i, line_counter))
-        return -1;
+        return {-1, false};
       continue;
     }
     if (b == 0 && (c == '=' || c == ',')) {
@@ -304,10 +301,10 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       continue;
     }
     if (c == ';' && b == 0) {
-      if (pass == 1 && is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
+      if (pass == kFirstPass && is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
         add_typedef_name(tok(i - 1));
       }
-      return i;
+      return {i, false};
     }
     if (c == '{') {
       ++b;
@@ -324,7 +321,7 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       if (c == '=') {
         brace_eq = true;
       } else if (!brace_eq) {
-        ++Data;
+        ++data;
       }
       ++i;
       continue;
@@ -347,16 +344,16 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       // The analysis below may read on into later lines, which replace the
       // tokens; only pass 2 stores the name, so only it keeps a copy.
       std::string declared;
-      if (pass == 2)
+      if (pass == kSecondPass)
         declared = tok(i - 1);
       // `int __attribute__((cold)) f(int)`: the attribute's group is no
       // declarator, and the statement goes on to the one after it. Where a
       // header stands already, the group follows that header's ')' and the
       // pass is left to meet the body's '{' as before.
       const bool attribute = !pointer_form && header_flag == 0 && check_attribute(tok(i - 1));
-      int r = ana_args(pass, depth, i - 1, line_counter, header_line, 0);
+      int r = ana_args(pass, depth, i - 1, line_counter, header_line, kCallArgs);
       if (r < 0)
-        return -1;
+        return {-1, false};
       if (attribute) {
         i = r + 1;
         continue;
@@ -373,7 +370,7 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
         }
       }
 
-      if (pass == 2 && depth > 0 && init && caller != nullptr && *caller != 0)
+      if (pass == kSecondPass && depth > 0 && init && caller != nullptr && *caller != 0)
         add_group_calls(caller);
 
       if (follower[0] == ')') {
@@ -397,24 +394,24 @@ int ana_decl(int pass, int depth, int header_flag, int start, int& line_counter,
       const char fc = follower[0];
       if (fc == ',' || fc == ';' || fc == '=') {
         // A typedef declares a type, not a variable.
-        if (pass == 2 && !is_typedef) {
+        if (pass == kSecondPass && !is_typedef) {
           bool global = depth == 0 && header_flag == 0;
-          int kind = pointer ? ((!global && depth == 0) ? 2 : 1) : 0;
+          pfun_kind kind = !pointer ? kDeclaredFun : !global && depth == 0 ? kPointerParam : kPointerVar;
           if (pfun_info* rec = store_pfun(global, declared, kind)) {
             last = rec;
-            last_data = Data;
+            last_data = data;
           }
         }
       } else if (b == 0 && !is_typedef) {
         // Only a group at the statement's own level can be a header: inside
         // braces it is an initialiser or a member.
-        return r + kHeaderBit;
+        return {r, true};
       }
       i = r + 1;
       continue;
     }
 
-    if (brace_eq && last != nullptr && Data == last_data && ser_pfun(t) != nullptr) {
+    if (brace_eq && last != nullptr && data == last_data && ser_pfun(t) != nullptr) {
       if (last->funs.empty()) {
         last->funs.emplace_back(t);
       } else {

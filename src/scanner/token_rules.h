@@ -1,0 +1,43 @@
+// The rules of the token walk that function bodies and macro replacements
+// share: where a declaration starts, how a '(' starts a call, and what pass
+// 2 records for a call or an assignment to a function-name variable.
+#ifndef KAVEL_SCANNER_TOKEN_RULES_H_
+#define KAVEL_SCANNER_TOKEN_RULES_H_
+
+#include "scanner/tokenizer.h"
+#include "tables/name_checks.h"
+
+#include <cstring>
+
+namespace kavel {
+
+// True when token `t` is exactly `word`.
+inline bool is_word(const char* t, const char* word) {
+  return std::strcmp(t, word) == 0;
+}
+
+// True when token `i` is a type word that starts a declaration: no cast's
+// or pointer's type (after '(' or '*') and no second word of one type. Asked
+// for every token, so it stays inline.
+inline bool starts_declaration(int i) {
+  const char* const* tok = g_scan.token;
+  return check_type(tok[i]) &&
+         (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' && !check_type(tok[i - 1])));
+}
+// How the '(' at token `i` starts a call: after a name that is neither a
+// keyword nor a separator or macro name, or as `( * name ) (`.
+enum call_form { kNoCall, kNameCall, kPointerCall };
+call_form call_paren(int i);
+// Analyses the call whose '(' is token `i` into Fun (for a function-name
+// variable, through the names assigned to it). Returns the index of the
+// closing ')', -1 at end of file, or kCallSkipped with `i` moved past
+// `( * name ) (` when the name is no function-name variable.
+constexpr int kCallSkipped = -2;
+int call_rule(scan_pass pass, int depth, call_form form, int& i, int& line_counter, int& header_line);
+// Pass 2 at token `i`, an '=' that is no '==': records the name assigned to a
+// function-name variable.
+void assign_rule(int i);
+
+}  // namespace kavel
+
+#endif  // KAVEL_SCANNER_TOKEN_RULES_H_
