@@ -7,7 +7,8 @@ Run it where the files' names are to be read (the paths must match between
 the two tools). It prints two figures:
 
 - the listing: the share of kavel's `-i` entries (name, file, line) that
-  ctags lists as functions, and the share of ctags' functions kavel lists;
+  ctags lists as functions, and the share of ctags' functions kavel lists
+  (ctags also reads the headers kavel read beside the files);
 - the texts: for N functions sampled evenly from those both list, kavel's
   printed text (comment block left out) is found in the file and its first
   and last lines are compared with ctags' line and end fields. A text is
@@ -127,8 +128,12 @@ def main():
     a = ap.parse_args()
     kavel = os.path.abspath(a.kavel)
 
-    ct = ctags_functions(a.files)
     kv = kavel_listing(kavel, a.files)
+    # kavel also reads the project headers the sources include; ctags is
+    # given the same headers, so both list the same files.
+    given = set(a.files)
+    headers = sorted({f for _, f, _ in kv if f not in given and os.path.isfile(f)})
+    ct = ctags_functions(a.files + headers)
     kvs = set(kv)
     in_ct = sum(1 for e in kvs if e in ct)
     in_kv = sum(1 for e in ct if e in kvs)
