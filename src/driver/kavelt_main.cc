@@ -420,7 +420,7 @@ void print_listing(int head_flag) {
                   ? g_tab.fun_no
                   : static_cast<int>(g_tab.Finf.size());
   for (int k = 0; k < count; k++) {
-    const fun_info* f = g_tab.Finf[k].get();
+    const fun_info* f = &g_tab.Finf[k];
     // Macros are printed on request but never listed; a record with no name
     // was displaced by a definition from a preferred file.
     if (!f || f->kind == 1 || f->name.empty())
@@ -428,7 +428,7 @@ void print_listing(int head_flag) {
     if (head_flag) {
       if (f->dup == 1)
         std::printf("%s;", f->file.c_str());
-      std::fputs(f->first_line.c_str(), stdout);
+      std::fputs(f->first_line(), stdout);
     } else if (g_opt.line_flag) {
       std::printf("%s;%s;%d\n", f->name.c_str(), f->file.c_str(), f->line);
     } else if (f->dup == 1) {

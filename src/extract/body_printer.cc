@@ -36,7 +36,7 @@ constexpr long long kBackPiece = 1024;
 fun_info* record(int no) {
   if (no < 0 || no >= g_tab.fun_no || no >= static_cast<int>(g_tab.Finf.size()))
     return nullptr;
-  return g_tab.Finf[no].get();
+  return &g_tab.Finf[no];
 }
 
 // The text of [top, head) of a file, loaded backwards from `head` on demand
@@ -172,17 +172,17 @@ void copy_text(fun_info& f) {
 
 // Makes `file` the file copied from; false (and no file current) when it
 // cannot be opened.
-bool select_file(const std::string& file) {
+bool select_file(const char* file) {
   if (g_print.text_fp.is_open() && file == g_print.text_file)
     return true;
   g_print.text_fp.close();
   g_print.text_file.clear();
-  if (!g_print.text_fp.open(file.c_str())) {
+  if (!g_print.text_fp.open(file)) {
     errmsg1("\"%s\": not found\n", file);
     return false;
   }
   if (g_opt.file_flag)
-    std::printf("/* File: %s */\n", file.c_str());
+    std::printf("/* File: %s */\n", file);
   g_print.text_file = file;
   return true;
 }
@@ -196,12 +196,12 @@ namespace {
 // could be printed.
 int print_record(int caller, fun_info& f) {
   if (f.top_pos == f.end_pos) {
-    errmsg1("internal error; %s is none statement\n", f.name);
+    errmsg1("internal error; %s is none statement\n", f.name.c_str());
     return -1;
   }
   if (f.printed)
     return f.no;
-  if (!select_file(f.file))
+  if (!select_file(f.file.c_str()))
     return -1;
   fun_info* by = record(caller);
   if (by && g_opt.caller_flag)
@@ -239,7 +239,7 @@ std::vector<int> requested_records(const char* name) {
   if (!has_file) {
     std::vector<int> alternatives = reached_records(-1, no);
     if (alternatives.empty())
-      errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file);
+      errmsg1("%s in \"%s\": multiple function\n", org_search_str(pattern), f->file.c_str());
     return alternatives;
   }
   if (f->file != file_part)
@@ -278,8 +278,8 @@ void print_below(fun_info* top) {
     }
     if (c >= kExternBase) {
       size_t e = static_cast<size_t>(c - kExternBase);
-      if (e < g_tab.ext_fun.size())
-        errmsg1("\"%s\": not found\n", g_tab.ext_fun[e]);
+      if (e < g_tab.ext_names.size())
+        errmsg1("\"%s\": not found\n", ext_name(e));
       cur.callee_next++;
       continue;
     }
@@ -292,7 +292,7 @@ void print_below(fun_info* top) {
     // as consecutive callees, each printed and walked below.
     std::vector<int> reached = reached_records(cur.no, c);
     if (reached.empty())
-      errmsg1("%s in \"%s\": multiple function\n", callee->name, callee->file);
+      errmsg1("%s in \"%s\": multiple function\n", callee->name.c_str(), callee->file.c_str());
     if (at.alt >= reached.size()) {
       at.alt = 0;
       cur.callee_next++;

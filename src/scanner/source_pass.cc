@@ -242,7 +242,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
     if (header_flag) return;
     if (add_fun(0, file_name, header_line) == 0 && text_state == 1) {
       record = g_tab.fun_no - 1;
-      fun_info& r = *g_tab.Finf[record];
+      fun_info& r = g_tab.Finf[record];
       long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
       r.top_pos = noted_start < head ? noted_start : head;
       r.head_pos = head;
@@ -398,13 +398,13 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
         if (depth == 0) {
           if (pass == 2 && !cur_fun.empty()) {
             int rec = first_open_record(cur_fun.c_str());
-            if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
+            if (header_flag && rec >= 0) g_tab.Finf[rec].closed = 1;
             for (int k = 0; k < g_tab.gfun_cnt; k++) {
               g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
             }
           }
           cur_fun.clear();
-          if (text_state == 2 && record >= 0) g_tab.Finf[record]->end_pos = s.fp.pos();
+          if (text_state == 2 && record >= 0) g_tab.Finf[record].end_pos = s.fp.pos();
           text_state = 0;
           header_flag = 0;
           record = -1;
