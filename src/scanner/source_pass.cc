@@ -206,7 +206,7 @@ void assign_rule(int i) {
   } else {
     v->funs.emplace_back(value);
   }
-  v->fun_cnt++;
+  note_assignment(v);
 }
 
 int scan_source(const char* file_name, int pass, int* macro_count) {
@@ -399,9 +399,7 @@ int scan_source(const char* file_name, int pass, int* macro_count) {
           if (pass == 2 && !cur_fun.empty()) {
             int rec = first_open_record(cur_fun.c_str());
             if (header_flag && rec >= 0) g_tab.Finf[rec].closed = 1;
-            for (int k = 0; k < g_tab.gfun_cnt; k++) {
-              g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
-            }
+            forget_assignments();
           }
           cur_fun.clear();
           if (text_state == 2 && record >= 0) g_tab.Finf[record].end_pos = s.fp.pos();

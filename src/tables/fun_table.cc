@@ -305,6 +305,24 @@ pfun_info* add_pfun(bool global, const std::string& name, int kind) {
   return &rec;
 }
 
+void note_assignment(pfun_info* v) {
+  std::vector<pfun_info>& g = g_tab.Pfun_g;
+  if (v->fun_cnt == v->init && !g.empty() && v >= g.data() && v < g.data() + g.size())
+    g_tab.gfun_assigned.push_back(static_cast<int>(v - g.data()));
+  v->fun_cnt++;
+}
+
+void forget_assignments() {
+  // Every global variable not listed still holds init names: visiting all
+  // of them at each function's end would cost the functions times the
+  // variables of a whole tree.
+  for (int k : g_tab.gfun_assigned) {
+    if (k < g_tab.gfun_cnt)
+      g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
+  }
+  g_tab.gfun_assigned.clear();
+}
+
 void new_fun_entry(int n, std::string_view name) {
   fun_group& f = g_tab.Fun;
   f.reach(n);

@@ -298,6 +298,9 @@ struct table_state {
   int gfun_cnt = 0;
   int lfun_cnt = 0;
   pfun_index gfun_index;  // over Pfun_g[0, gfun_cnt)
+  // Positions in Pfun_g whose fun_cnt an assignment moved off init since
+  // the last forget_assignments: the only ones it needs to visit.
+  std::vector<int> gfun_assigned;
   pfun_index lfun_index;  // over Pfun_l[0, lfun_cnt)
 };
 
@@ -353,6 +356,11 @@ pfun_info* ser_pfun(const char* name);
 // Appends a fresh variable record to Pfun_g (`global`) or Pfun_l. Records
 // are named only through here, so the lookup index stays exact.
 pfun_info* add_pfun(bool global, const std::string& name, int kind);
+// Counts one more name assigned to the variable `v`.
+void note_assignment(pfun_info* v);
+// Takes every global variable back to the names of its declaration, as a
+// function's end does.
+void forget_assignments();
 // Clears entry `n` of Fun the way a new entry starts: no arguments, arg[n][0] "".
 // The group's strings keep their capacity, so a call entry costs no
 // allocation once the group has held names as long.
