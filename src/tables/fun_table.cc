@@ -290,9 +290,20 @@ pfun_info* add_pfun(bool global, const std::string& name, int kind) {
   std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
   int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
   pfun_index& idx = global ? g_tab.gfun_index : g_tab.lfun_index;
+  pfun_index_sync(idx, tab, cnt);
+  if (pfun_find(idx, tab, name, span_hash(name)) != nullptr) {
+    // Lookups answer with the first record of a name, so a later one is
+    // never read again: its declaration fills in a record that is not kept.
+    // Every file declaring the same functions would otherwise grow the
+    // table by its prototypes.
+    pfun_info& spare = g_tab.pfun_spare;
+    spare = pfun_info{};
+    spare.name = name;
+    spare.kind = static_cast<int8_t>(kind);
+    return &spare;
+  }
   if (cnt >= static_cast<int>(tab.size()))
     tab.resize(static_cast<size_t>(cnt) + 1);
-  pfun_index_sync(idx, tab, cnt);
   // Half full: index afresh at twice the size.
   if (2 * static_cast<size_t>(cnt) + 2 > idx.slots.size())
     pfun_index_build(idx, tab, cnt);

@@ -297,6 +297,7 @@ struct table_state {
   std::vector<pfun_info> Pfun_l = std::vector<pfun_info>(64);
   int gfun_cnt = 0;
   int lfun_cnt = 0;
+  pfun_info pfun_spare;  // what add_pfun hands out for a name already held
   pfun_index gfun_index;  // over Pfun_g[0, gfun_cnt)
   // Positions in Pfun_g whose fun_cnt an assignment moved off init since
   // the last forget_assignments: the only ones it needs to visit.
@@ -353,8 +354,10 @@ int first_open_record(const char* name);
 int ser_fun_next(int start, const char* name);
 // First variable record named `name`, globals before locals; null when none.
 pfun_info* ser_pfun(const char* name);
-// Appends a fresh variable record to Pfun_g (`global`) or Pfun_l. Records
-// are named only through here, so the lookup index stays exact.
+// Appends a fresh variable record to Pfun_g (`global`) or Pfun_l; for a
+// name the table holds already, a record that is not kept (lookups find
+// the first). Records are named only through here, so the lookup index
+// stays exact.
 pfun_info* add_pfun(bool global, const std::string& name, int kind);
 // Counts one more name assigned to the variable `v`.
 void note_assignment(pfun_info* v);
