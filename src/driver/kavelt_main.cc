@@ -471,7 +471,24 @@ bool read_files_from(const char* path, std::deque<std::string>& names) {
 
 }  // namespace
 
+namespace {
+
+// False when no argument can set -s, so that no listing will print the
+// first lines of the records. Any switch group holding an 's' counts,
+// wherever it stands: keeping them when unneeded only costs memory.
+bool may_list_first_lines(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    const char* arg = argv[i];
+    if (arg[0] == '-' && arg[1] != '-' && std::strchr(arg + 1, 's') != nullptr)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int kavelt_main(int argc, char** argv) {
+  g_tab.first_lines = may_list_first_lines(argc, argv);
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();
   if (argc < 2)

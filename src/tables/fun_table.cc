@@ -436,6 +436,8 @@ std::optional<std::string_view> fun_info::arg_text(int i, int which) const {
 void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
                const arg_slots* types, int cnt) {
   static const arg_slots none;
+  if (!g_tab.first_lines)
+    first_line = std::string_view();
   if (names == nullptr)
     names = &none;
   if (types == nullptr)

@@ -286,8 +286,11 @@ struct table_state {
   // The source files, each name kept once; the one of the last record.
   name_map<char> files;
   text_ref last_file;
-  // First lines and argument texts of the records.
+  // First lines and argument texts of the records. The first lines are
+  // kept only when `first_lines` is set: a -s listing is all that prints
+  // them, and on a large tree they are the biggest part of the table.
   text_arena texts;
+  bool first_lines = true;
   // The callees as sets, for records with too many to search along.
   std::unordered_map<int, std::unordered_set<int>> callee_sets;
   caller_memo last_caller = nullptr;
