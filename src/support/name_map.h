@@ -37,7 +37,9 @@ class name_map {
   entry& make_entry(std::string_view name, uint64_t hash) {
     if (entry* e = find_entry(name, hash))
       return *e;
-    if (2 * (count_ + 1) > slots_.size())
+    // Up to three quarters full: the tag turns most other names away, so
+    // the longer runs cost little, and the slots are the map's largest part.
+    if (4 * (count_ + 1) > 3 * slots_.size())
       grow();
     if ((count_ & kChunkMask) == 0)
       chunks_.emplace_back(new entry[kChunk]());
