@@ -21,10 +21,11 @@ template <typename V>
 class name_map {
  public:
   // The name is kept, NUL-terminated, in the map's own arena: no string
-  // object and no allocation of its own for each entry.
+  // object and no allocation of its own for each entry. Its hash is not
+  // kept: growing the slots hashes the names again, which costs less than
+  // eight bytes an entry on a large tree.
   struct entry {
     const char* name;
-    uint64_t hash;
     uint32_t size;
     V value;
     std::string_view key() const { return std::string_view(name, size); }
@@ -46,7 +47,6 @@ class name_map {
     entry& e = item(count_);
     e.name = names_.add(name);
     e.size = static_cast<uint32_t>(name.size());
-    e.hash = hash;
     e.value = V();
     place(static_cast<uint32_t>(count_), hash);
     ++count_;
@@ -89,7 +89,7 @@ class name_map {
   name_map(const name_map& o) {
     for (size_t k = 0; k < o.count_; ++k) {
       const entry& e = o.item(k);
-      at(e.key(), e.hash) = e.value;
+      (*this)[e.key()] = e.value;
     }
   }
   name_map& operator=(const name_map& o) {
@@ -115,7 +115,7 @@ class name_map {
   void grow() {
     slots_.assign(slots_.empty() ? 64 : 2 * slots_.size(), slot{0, 0});
     for (size_t k = 0; k < count_; ++k)
-      place(static_cast<uint32_t>(k), item(k).hash);
+      place(static_cast<uint32_t>(k), span_hash(item(k).key()));
   }
   // Entries live in chunks of kChunk that never move, so an entry keeps its
   // address; a chunk is found with a shift, not a division.
