@@ -268,7 +268,8 @@ void print_below(fun_info* top) {
   for (;;) {
     step& at = path.back();
     fun_info& cur = *at.rec;
-    int c = cur.callee_next < cur.callees.size() ? cur.callees[cur.callee_next] : -1;
+    uint32_t& next_callee = walk_cursor(cur.no);
+    int c = next_callee < cur.callees.size() ? cur.callees[next_callee] : -1;
     if (c == -1) {
       path.pop_back();
       if (path.empty())
@@ -280,12 +281,12 @@ void print_below(fun_info* top) {
       size_t e = static_cast<size_t>(c - kExternBase);
       if (e < g_tab.ext_names.size())
         errmsg1("\"%s\": not found\n", ext_name(e));
-      cur.callee_next++;
+      next_callee++;
       continue;
     }
     fun_info* callee = record(c);
     if (!callee) {
-      cur.callee_next++;
+      next_callee++;
       continue;
     }
     // A name's alternatives, or its definitions in the caller's file, come
@@ -295,7 +296,7 @@ void print_below(fun_info* top) {
       errmsg1("%s in \"%s\": multiple function\n", callee->name.c_str(), callee->file.c_str());
     if (at.alt >= reached.size()) {
       at.alt = 0;
-      cur.callee_next++;
+      next_callee++;
       continue;
     }
     fun_info* next = record(reached[at.alt]);

@@ -419,11 +419,29 @@ const char* fun_info::first_line() const {
   return get_varint(texts, n);
 }
 
-std::optional<std::string_view> fun_info::arg_text(int i, int which) const {
-  if (texts == nullptr || i < 0 || i >= arg_cnt)
-    return std::nullopt;
+namespace {
+// The argument count in the packed texts, and where the slots begin.
+const char* packed_args(const char* texts, size_t& cnt) {
   size_t n;
   const char* at = get_varint(texts, n) + n + 1;  // past the first line and its NUL
+  return get_varint(at, cnt);
+}
+}  // namespace
+
+int fun_info::arg_count() const {
+  size_t cnt = 0;
+  if (texts != nullptr)
+    packed_args(texts, cnt);
+  return static_cast<int>(cnt);
+}
+
+std::optional<std::string_view> fun_info::arg_text(int i, int which) const {
+  if (texts == nullptr || i < 0)
+    return std::nullopt;
+  size_t cnt, n;
+  const char* at = packed_args(texts, cnt);
+  if (static_cast<size_t>(i) >= cnt)
+    return std::nullopt;
   for (int k = 0; k <= 2 * i + which; ++k) {
     at = get_varint(at, n);
     if (k == 2 * i + which)
@@ -442,7 +460,9 @@ void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
     names = &none;
   if (types == nullptr)
     types = &none;
-  size_t size = varint_size(first_line.size()) + first_line.size() + 1;
+  if (cnt < 0)
+    cnt = 0;
+  size_t size = varint_size(first_line.size()) + first_line.size() + 1 + varint_size(cnt);
   for (int j = 0; j < cnt; ++j)
     size += slot_size((*names)[j]) + slot_size((*types)[j]);
   char* at = g_tab.texts.room(size);
@@ -452,11 +472,18 @@ void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
     std::memcpy(at, first_line.data(), first_line.size());
   at += first_line.size();
   *at++ = 0;  // printed as a C string
+  at = put_varint(at, static_cast<size_t>(cnt));
   for (int j = 0; j < cnt; ++j) {
     at = put_slot(at, (*names)[j]);
     at = put_slot(at, (*types)[j]);
   }
-  r.arg_cnt = cnt;
+}
+
+uint32_t& walk_cursor(int no) {
+  std::vector<uint32_t>& c = g_tab.walk_cursors;
+  if (static_cast<size_t>(no) >= c.size())
+    c.resize(std::max(static_cast<size_t>(no) + 1, static_cast<size_t>(g_tab.fun_no)));
+  return c[static_cast<size_t>(no)];
 }
 
 text_ref file_ref(std::string_view file) {

@@ -153,21 +153,20 @@ struct fun_info {
   int16_t closed = 0;    // 1: pass 2 has passed this definition's closing brace
   int16_t printed = 0;   // 1: printed or passed by the walk
   int line = 0;          // line of the header's '('
-  int arg_cnt = 0;
-  uint32_t callee_next = 0;  // the walk's cursor into callees
   text_ref file;         // source file as the pass was given it
   text_ref name;         // empty once displaced by a definition from a preferred file
   long long top_pos = 0;   // start of the leading region (comment block, or with -g everything)
   long long head_pos = 0;  // start of the header's first line; -1 for a macro
   long long end_pos = 0;   // just past the line with the closing brace
-  // The first line and the argument texts, packed in the table's arena
-  // (set_texts); null for none.
+  // The first line, the number of arguments and their texts, packed in
+  // the table's arena (set_texts); null for none.
   const char* texts = nullptr;
   int_list callees;  // record numbers, or kExternBase + ext name number; each once
   int_list callers;  // record numbers, in the order the calls were met
 
   // line_org at registration, line feed included.
   const char* first_line() const;
+  int arg_count() const;
   // Argument `i`'s name and type as the header gave them; none for a slot
   // never set.
   std::optional<std::string_view> arg_name(int i) const { return arg_text(i, 0); }
@@ -293,6 +292,9 @@ struct table_state {
   bool first_lines = true;
   // The callees as sets, for records with too many to search along.
   std::unordered_map<int, std::unordered_set<int>> callee_sets;
+  // Per record, how many of its callees the walk has passed; made by the
+  // first walk, as only a walk needs it.
+  std::vector<uint32_t> walk_cursors;
   caller_memo last_caller = nullptr;
   fun_group Fun;
   // Both grow as add_pfun needs; entries past the counts are stale.
@@ -320,6 +322,8 @@ fun_info& new_record(std::string_view name, std::string_view file);
 // and `types` (null: none).
 void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
                const arg_slots* types, int cnt);
+// How many callees of record `no` the walk has passed.
+uint32_t& walk_cursor(int no);
 // Name of external function number kExternBase + i.
 const char* ext_name(size_t i);
 // Function number of the external name `name`, entering it when new.

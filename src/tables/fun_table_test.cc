@@ -126,7 +126,7 @@ TEST_F(FunTable, RecordTakesArgumentsAndLine) {
   EXPECT_EQ(r.line, 40000);  // line numbers are not cut to 16 bits
   EXPECT_STREQ(r.first_line(), "int f(a, b)\n");
   EXPECT_STREQ(r.file.c_str(), "a.c");
-  ASSERT_EQ(r.arg_cnt, 3);
+  ASSERT_EQ(r.arg_count(), 3);
   EXPECT_EQ(r.arg_name(0), "a");
   EXPECT_EQ(r.arg_name(1), "");
   EXPECT_FALSE(r.arg_name(2).has_value());
