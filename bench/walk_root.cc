@@ -22,10 +22,10 @@ int tree_size(int root, std::vector<int>& seen, int stamp, std::vector<int>& sta
   seen[root] = stamp;
   stack.assign(1, root);
   while (!stack.empty()) {
-    const kavel::fun_info& f = *g_tab.Finf[stack.back()];
+    const kavel::fun_info& f = g_tab.Finf[stack.back()];
     stack.pop_back();
     for (int c : f.callees) {
-      if (c < 0 || c >= g_tab.fun_no || seen[c] == stamp || g_tab.Finf[c]->dup)
+      if (c < 0 || c >= g_tab.fun_no || seen[c] == stamp || g_tab.Finf[c].dup)
         continue;
       seen[c] = stamp;
       ++count;
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   int best = -1;
   int best_size = 0;
   for (int r = 0; r < g_tab.fun_no; ++r) {
-    const kavel::fun_info& f = *g_tab.Finf[r];
+    const kavel::fun_info& f = g_tab.Finf[r];
     // The walk can start only from a name that finds this very record.
     if (f.name.empty() || f.dup || f.top_pos == f.end_pos)
       continue;
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   }
   if (best < 0)
     return 1;
-  std::fprintf(out, "%s %d\n", g_tab.Finf[best]->name.c_str(), best_size);
+  std::fprintf(out, "%s %d\n", g_tab.Finf[best].name.c_str(), best_size);
   std::fclose(out);
   return 0;
 }

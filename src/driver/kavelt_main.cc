@@ -461,7 +461,7 @@ void print_listing(int head_flag) {
                   ? g_tab.fun_no
                   : static_cast<int>(g_tab.Finf.size());
   for (int k = 0; k < count; k++) {
-    const fun_info* f = g_tab.Finf[k].get();
+    const fun_info* f = &g_tab.Finf[k];
     // Macros are printed on request but never listed; a record with no name
     // was displaced by a definition from a preferred file.
     if (!f || f->kind == kMacro || f->name.empty())
@@ -469,7 +469,7 @@ void print_listing(int head_flag) {
     if (head_flag) {
       if (f->dup == 1)
         std::printf("%s;", f->file.c_str());
-      std::fputs(f->first_line.c_str(), stdout);
+      std::fputs(f->first_line(), stdout);
     } else if (g_opt.line_flag) {
       std::printf("%s;%s;%d\n", f->name.c_str(), f->file.c_str(), f->line);
     } else if (f->dup == 1) {
@@ -512,7 +512,24 @@ bool read_files_from(const char* path, std::deque<std::string>& names) {
 
 }  // namespace
 
+namespace {
+
+// False when no argument can set -s, so that no listing will print the
+// first lines of the records. Any switch group holding an 's' counts,
+// wherever it stands: keeping them when unneeded only costs memory.
+bool may_list_first_lines(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    const char* arg = argv[i];
+    if (arg[0] == '-' && arg[1] != '-' && std::strchr(arg + 1, 's') != nullptr)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int kavelt_main(int argc, char** argv) {
+  g_tab.first_lines = may_list_first_lines(argc, argv);
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();
   if (argc < 2)

@@ -127,17 +127,11 @@ class Driver : public ::testing::Test {
 
   static void add_record(const char* name, const char* file, int line, const char* first,
                          int kind = 0, int dup = 0) {
-    auto f = std::make_unique<fun_info>();
-    f->no = g_tab.fun_no;
-    f->name = name;
-    f->file = file;
-    f->line = line;
-    f->first_line = first;
-    f->kind = static_cast<fun_kind>(kind);
-    f->dup = static_cast<int16_t>(dup);
-    g_tab.Finf.resize(g_tab.fun_no);
-    g_tab.Finf.push_back(std::move(f));
-    g_tab.fun_no++;
+    fun_info& f = new_record(name, file);
+    f.line = line;
+    set_texts(f, first, nullptr, nullptr, 0);
+    f.kind = static_cast<fun_kind>(kind);
+    f.dup = static_cast<int16_t>(dup);
   }
 };
 

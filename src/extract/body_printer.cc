@@ -168,17 +168,17 @@ void copy_text(fun_info& f) {
 
 // Makes `file` the file copied from; false (and no file current) when it
 // cannot be opened.
-bool select_file(const std::string& file) {
+bool select_file(const char* file) {
   if (g_print.text_fp.is_open() && file == g_print.text_file)
     return true;
   g_print.text_fp.close();
   g_print.text_file.clear();
-  if (!g_print.text_fp.open(file.c_str())) {
+  if (!g_print.text_fp.open(file)) {
     errmsg1(kMsgNotFound, file);
     return false;
   }
   if (g_opt.file_flag)
-    std::printf("/* File: %s */\n", file.c_str());
+    std::printf("/* File: %s */\n", file);
   g_print.text_file = file;
   return true;
 }
@@ -187,12 +187,12 @@ bool select_file(const std::string& file) {
 
 int print_record(fun_info& f, const fun_info* by, walk_dir dir) {
   if (f.top_pos == f.end_pos) {
-    errmsg1(kMsgNoneStatement, f.name);
+    errmsg1(kMsgNoneStatement, f.name.c_str());
     return -1;
   }
   if (f.printed)
     return f.no;
-  if (!select_file(f.file))
+  if (!select_file(f.file.c_str()))
     return -1;
   if (by && g_opt.caller_flag) {
     if (dir == walk_dir::above) {
@@ -219,13 +219,13 @@ bool report_entry(const entry_result& r) {
       errmsg1(kMsgNotFound, r.written);
       break;
     case entry_result::multiple:
-      errmsg1(kMsgMultipleFunction, r.written, r.fun->file);
+      errmsg1(kMsgMultipleFunction, r.written, r.fun->file.c_str());
       break;
     case entry_result::not_in_file:
       errmsg1(kMsgNotFoundIn, r.written, r.file_part);
       break;
     case entry_result::unfinished:
-      errmsg1(kMsgNoneStatement, r.fun->name);
+      errmsg1(kMsgNoneStatement, r.fun->name.c_str());
       break;
   }
   return false;
@@ -245,7 +245,7 @@ void text_output::not_found(const std::string& name, fun_info&) {
 }
 
 void text_output::multiple(fun_info& f, fun_info&) {
-  errmsg1(kMsgMultipleFunction, f.name, f.file);
+  errmsg1(kMsgMultipleFunction, f.name.c_str(), f.file.c_str());
 }
 
 int print_fun(int caller, const char* name) {

@@ -74,16 +74,11 @@ class BodyPrinterTest : public ::testing::Test {
   // Enters a record the way the scan would; returns its number.
   int add(const std::string& name, const std::string& file, long long top, long long head,
           long long end) {
-    auto f = std::make_unique<fun_info>();
-    int no = g_tab.fun_no;
-    f->no = no;
-    f->name = name;
-    f->file = file;
-    f->top_pos = top;
-    f->head_pos = head;
-    f->end_pos = end;
-    g_tab.Finf.push_back(std::move(f));
-    g_tab.fun_no++;
+    fun_info& f = new_record(name, file);
+    int no = f.no;
+    f.top_pos = top;
+    f.head_pos = head;
+    f.end_pos = end;
     g_tab.by_name[name].recs.push_back(no);
     return no;
   }
@@ -94,12 +89,11 @@ class BodyPrinterTest : public ::testing::Test {
     return add(name, path, line_start(text, top), line_start(text, head), line_end(text, end));
   }
   void calls(int a, int b) {
-    fun_info& f = *g_tab.Finf[a];
+    fun_info& f = g_tab.Finf[a];
     f.callees.push_back(b);
   }
   int external(const std::string& name) {
-    g_tab.ext_fun.push_back(name);
-    return kExternBase + static_cast<int>(g_tab.ext_fun.size()) - 1;
+    return add_extern(name);
   }
 
   std::string dir_;
@@ -311,7 +305,7 @@ TEST_F(BodyPrinterTest, FailuresAndTheirMessages) {
   std::string pa = write("a.c", text), pb = write("b.c", text);
   int f1 = add("f", pa, 0, 0, line_end(text, "}"));
   int f2 = add("f", pb, 0, 0, line_end(text, "}"));
-  g_tab.Finf[f1]->dup = g_tab.Finf[f2]->dup = 1;
+  g_tab.Finf[f1].dup = g_tab.Finf[f2].dup = 1;
   add("open", pa, 5, 5, 5);
   add("gone", dir_ + "/missing.c", 0, 0, 10);
 
@@ -348,7 +342,7 @@ TEST_F(BodyPrinterTest, FileHashNamePicksTheDefinition) {
   std::string pa = write("a.c", a), pb = write("b.c", b), pc = write("c.c", a);
   int f1 = add("f", pa, 0, 0, line_end(a, "}"));
   int f2 = add("f", pb, 0, 0, line_end(b, "}"));
-  g_tab.Finf[f1]->dup = g_tab.Finf[f2]->dup = 1;
+  g_tab.Finf[f1].dup = g_tab.Finf[f2].dup = 1;
   add("once", pc, 0, 0, line_end(a, "}"));
   capture_stdout out;
   EXPECT_EQ(print_fun(-1, (pb + "#f").c_str()), f2);
@@ -420,8 +414,8 @@ TEST_F(WalkTest, ExternalAndDuplicateCallees) {
   // e defined in two files, neither of them the callers' own.
   std::string other = write("w2.c", "int e(void)\n{\n}\n");
   int e2 = add_in("e", other, "int e(void)\n{\n}\n", "int e(", "int e(", "int e(void)\n{\n}");
-  g_tab.Finf[no_['e']]->file = "w3.c";
-  g_tab.Finf[no_['e']]->dup = g_tab.Finf[e2]->dup = 1;
+  g_tab.Finf[no_['e']].file = file_ref("w3.c");
+  g_tab.Finf[no_['e']].dup = g_tab.Finf[e2].dup = 1;
   capture_stdout out;
   capture_messages err;
   print_fun_below("a");
@@ -437,7 +431,7 @@ TEST_F(WalkTest, ExcludedNamesAreEnteredNotPrinted) {
   capture_stdout out;
   print_fun_below("a");
   EXPECT_EQ(out.text(), fn('a') + by('b') + fn('c'));
-  EXPECT_EQ(g_tab.Finf[no_['b']]->printed, 1);
+  EXPECT_EQ(g_tab.Finf[no_['b']].printed, 1);
 }
 
 TEST_F(WalkTest, CallerCommentOnlyInWalks) {
@@ -474,7 +468,7 @@ TEST_F(BodyPrinterTest, VeryDeepChain) {
   EXPECT_EQ(std::count(got.begin(), got.end(), '{'), kDepth);
   EXPECT_NE(got.find("/* Called by: f9998 */\nint f9999(void)\n{\n}\n\n"), std::string::npos);
   for (int i = 0; i < kDepth; i++)
-    EXPECT_EQ(g_tab.Finf[i]->printed, 1);
+    EXPECT_EQ(g_tab.Finf[i].printed, 1);
 }
 
 }  // namespace

@@ -31,8 +31,10 @@ struct on_path {
 // have been met. Below, the cursor stays on the callee until its
 // definitions have all been met; above, it moves on.
 int next_relation(fun_info& f, walk_dir dir) {
-  if (dir == walk_dir::below)
-    return f.callee_next < f.callees.size() ? f.callees[f.callee_next] : -1;
+  if (dir == walk_dir::below) {
+    uint32_t k = walk_cursor(f.no);
+    return k < f.callees.size() ? f.callees[k] : -1;
+  }
   if (g_caller_next.size() <= static_cast<size_t>(f.no))
     g_caller_next.resize(static_cast<size_t>(f.no) + 1, 0);
   int& k = g_caller_next[static_cast<size_t>(f.no)];
@@ -67,7 +69,7 @@ fun_info* next_reached(on_path& at, fun_info& callee, walk_output& out) {
     out.multiple(callee, cur);
   if (at.alt >= reached.size()) {
     at.alt = 0;
-    cur.callee_next++;
+    walk_cursor(cur.no)++;
     return nullptr;
   }
   return fun_record(reached[at.alt++]);
@@ -82,15 +84,15 @@ bool step(std::vector<on_path>& path, walk_dir dir, walk_output& out) {
     return false;
   if (c >= kExternBase) {
     size_t e = static_cast<size_t>(c - kExternBase);
-    if (e < g_tab.ext_fun.size())
-      out.not_found(g_tab.ext_fun[e], cur);
-    cur.callee_next++;  // only callees are numbered so
+    if (e < g_tab.ext_names.size())
+      out.not_found(ext_name(e), cur);
+    walk_cursor(cur.no)++;  // only callees are numbered so
     return true;
   }
   fun_info* f = fun_record(c);
   if (dir == walk_dir::below) {
     if (f == nullptr) {
-      cur.callee_next++;
+      walk_cursor(cur.no)++;
       return true;
     }
     // A caller is a definition itself; only a called name can reach several.
@@ -144,7 +146,7 @@ fun_info* at_line(fun_info* first, const std::string& place, const char* pattern
 fun_info* fun_record(int no) {
   if (no < 0 || no >= g_tab.fun_no || no >= static_cast<int>(g_tab.Finf.size()))
     return nullptr;
-  return g_tab.Finf[no].get();
+  return &g_tab.Finf[no];
 }
 
 std::vector<entry_result> resolve_entry(const char* name) {

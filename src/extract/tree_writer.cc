@@ -10,26 +10,28 @@ namespace kavel {
 
 namespace {
 
+std::string str(text_ref t) { return std::string(t.view()); }
+
 // The name as a list entry: "file#name" where the name has several
 // definitions, so that reading it back picks this one, and "file:line#name"
 // where several of them lie in this file.
 std::string list_name(const fun_info& f) {
   if (!f.dup)
-    return f.name;
+    return str(f.name);
   int here = 0;
-  if (const name_records* records = g_tab.by_name.find(f.name)) {
+  if (const name_records* records = g_tab.by_name.find(f.name.view())) {
     for (int k : records->recs) {
       const fun_info* r = fun_record(k);
-      here += r && r->file == f.file ? 1 : 0;
+      here += r && r->file == str(f.file) ? 1 : 0;
     }
   }
   if (here > 1)
-    return f.file + ":" + std::to_string(f.line) + "#" + f.name;
-  return f.file + "#" + f.name;
+    return str(f.file) + ":" + std::to_string(f.line) + "#" + str(f.name);
+  return str(f.file) + "#" + str(f.name);
 }
 
 std::string place(const fun_info& f) {
-  std::string s = f.file + ":" + std::to_string(f.line);
+  std::string s = str(f.file) + ":" + std::to_string(f.line);
   if (f.kind == 1)
     s += ", macro";
   return s;
@@ -129,7 +131,7 @@ void tree_output::not_found(const std::string& name, fun_info&) {
 }
 
 void tree_output::multiple(fun_info& f, fun_info&) {
-  add(f.name + "  <multiple function>");
+  add(str(f.name) + "  <multiple function>");
 }
 
 void tree_output::write_line(const node& n) const {
@@ -209,7 +211,7 @@ void dot_output::node(const std::string& id, const std::string& attributes) {
 }
 
 void dot_output::fun_node(const fun_info& f, const char* extra) {
-  std::string attributes = label(f.name, f.file + ":" + std::to_string(f.line));
+  std::string attributes = label(str(f.name), str(f.file) + ":" + std::to_string(f.line));
   if (f.kind == 1)
     attributes += ", shape=ellipse";
   node(list_name(f), attributes + extra);
@@ -277,8 +279,8 @@ void dot_output::not_found(const std::string& name, fun_info& by) {
 }
 
 void dot_output::multiple(fun_info& f, fun_info& by) {
-  multiple_node(f.name);
-  call(f.name, by);
+  multiple_node(str(f.name));
+  call(str(f.name), by);
 }
 
 }  // namespace kavel

@@ -77,7 +77,7 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
     g_tab.Fun.name[0] = std::string(macro_name);
     if (add_fun(kMacro, file_name, line_counter, g_scan.line_org) == 0) {
       record = g_tab.fun_no - 1;
-      fun_info& r = *g_tab.Finf[record];
+      fun_info& r = g_tab.Finf[record];
       r.top_pos = r.end_pos = line_offset;
       r.head_pos = -1;
       body_state = 1;
@@ -141,12 +141,12 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
     if (g_scan.token_no == 0) break;
   }
 
-  if (record >= 0) g_tab.Finf[record]->end_pos = g_scan.fp.pos();
+  if (record >= 0) g_tab.Finf[record].end_pos = g_scan.fp.pos();
   if (pass == kFirstPass) {
     if (object_like) g_names.mac_call.append(macro_name);
   } else if (body_state == 2) {
     int n = first_open_record(macro_name);
-    if (n >= 0) g_tab.Finf[n]->closed = 1;
+    if (n >= 0) g_tab.Finf[n].closed = 1;
   }
   return 0;
 }

@@ -299,7 +299,7 @@ void file_pass::accept_header() {
   if (header_flag) return;
   if (add_fun(kFunction, file_name, header_line, g_scan.line_org) == 0 && state == kStartNoted) {
     record = g_tab.fun_no - 1;
-    fun_info& r = *g_tab.Finf[record];
+    fun_info& r = g_tab.Finf[record];
     long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
     r.top_pos = noted_start < head ? noted_start : head;
     r.head_pos = head;
@@ -388,13 +388,11 @@ bool file_pass::call_step(call_form form, int& i) {
 void file_pass::close_body() {
   if (pass == kSecondPass && !cur_fun.empty()) {
     int rec = first_open_record(cur_fun.c_str());
-    if (header_flag && rec >= 0) g_tab.Finf[rec]->closed = 1;
-    for (int k = 0; k < g_tab.gfun_cnt; k++) {
-      g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
-    }
+    if (header_flag && rec >= 0) g_tab.Finf[rec].closed = 1;
+    forget_assignments();
   }
   cur_fun.clear();
-  if (state == kRecordEntered && record >= 0) g_tab.Finf[record]->end_pos = g_scan.fp.pos();
+  if (state == kRecordEntered && record >= 0) g_tab.Finf[record].end_pos = g_scan.fp.pos();
   state = kNoStart;
   header_flag = 0;
   record = -1;

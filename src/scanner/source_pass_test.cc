@@ -34,7 +34,7 @@ class SourcePass : public ::testing::Test {
   const fun_info& rec(const char* name) {
     int n = ser_fun(name);
     EXPECT_GE(n, 0) << name;
-    return *g_tab.Finf[n < 0 ? 0 : n];
+    return g_tab.Finf[n < 0 ? 0 : n];
   }
   // Byte offset of the line that begins with `prefix`.
   static long long at(const std::string& text, const std::string& prefix) {
@@ -97,15 +97,15 @@ TEST_F(SourcePass, SameNamedBodiesPairWithTheirRecordsInOrder) {
   scan(a, 2, "a.c");
   scan(b, 2, "b.c");
   ASSERT_EQ(g_tab.fun_no, 2);
-  const fun_info& ra = *g_tab.Finf[0];
-  const fun_info& rb = *g_tab.Finf[1];
+  const fun_info& ra = g_tab.Finf[0];
+  const fun_info& rb = g_tab.Finf[1];
   EXPECT_EQ(ra.dup, 1);
   EXPECT_EQ(ra.closed, 1);
   EXPECT_EQ(rb.closed, 1);
   ASSERT_EQ(ra.callees.size(), 1u);
   ASSERT_EQ(rb.callees.size(), 1u);
-  EXPECT_EQ(g_tab.ext_fun[ra.callees[0] - kExternBase], "first");
-  EXPECT_EQ(g_tab.ext_fun[rb.callees[0] - kExternBase], "second");
+  EXPECT_STREQ(ext_name(ra.callees[0] - kExternBase), "first");
+  EXPECT_STREQ(ext_name(rb.callees[0] - kExternBase), "second");
 }
 
 TEST_F(SourcePass, EveryNameAssignedToAPointerIsCalled) {

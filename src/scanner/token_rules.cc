@@ -76,7 +76,7 @@ void assign_rule(int i) {
   } else {
     v->funs.emplace_back(value);
   }
-  v->fun_cnt++;
+  note_assignment(v);
 }
 
 }  // namespace kavel

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/name_hash.h"
+#include "support/text_arena.h"
 
 namespace kavel {
 
@@ -19,28 +20,37 @@ namespace kavel {
 template <typename V>
 class name_map {
  public:
+  // The name is kept, NUL-terminated, in the map's own arena: no string
+  // object and no allocation of its own for each entry. Its hash is not
+  // kept: growing the slots hashes the names again, which costs less than
+  // eight bytes an entry on a large tree.
   struct entry {
-    std::string name;
-    uint64_t hash;
+    const char* name;
+    uint32_t size;
     V value;
+    std::string_view key() const { return std::string_view(name, size); }
   };
 
   // The value of `name`, made (value-initialised) when absent.
   V& operator[](std::string_view name) { return at(name, span_hash(name)); }
-  V& at(std::string_view name, uint64_t hash) {
-    if (V* v = find(name, hash))
-      return *v;
-    if (2 * (count_ + 1) > slots_.size())
+  V& at(std::string_view name, uint64_t hash) { return make_entry(name, hash).value; }
+  // The entry of `name`, made when absent.
+  entry& make_entry(std::string_view name, uint64_t hash) {
+    if (entry* e = find_entry(name, hash))
+      return *e;
+    // Up to three quarters full: the tag turns most other names away, so
+    // the longer runs cost little, and the slots are the map's largest part.
+    if (4 * (count_ + 1) > 3 * slots_.size())
       grow();
     if ((count_ & kChunkMask) == 0)
       chunks_.emplace_back(new entry[kChunk]());
     entry& e = item(count_);
-    e.name.assign(name.data(), name.size());
-    e.hash = hash;
+    e.name = names_.add(name);
+    e.size = static_cast<uint32_t>(name.size());
     e.value = V();
     place(static_cast<uint32_t>(count_), hash);
     ++count_;
-    return e.value;
+    return e;
   }
   // Null when `name` (whose span_hash is `hash`) has no entry.
   V* find(std::string_view name, uint64_t hash) {
@@ -58,27 +68,28 @@ class name_map {
         return nullptr;
       if (s.tag == tag) {
         entry& e = item(s.at - 1);
-        if (e.name.size() == name.size() &&
-            std::memcmp(e.name.data(), name.data(), name.size()) == 0)
+        if (e.size == name.size() && std::memcmp(e.name, name.data(), name.size()) == 0)
           return &e;
       }
     }
   }
   V* find(std::string_view name) { return find(name, span_hash(name)); }
+  // The entry made `k`-th: entries are numbered in the order they came.
+  const entry& entry_at(size_t k) const { return item(k); }
   size_t size() const { return count_; }
   void clear() {
     chunks_.clear();
     slots_.clear();
+    names_.clear();
     count_ = 0;
   }
   name_map() = default;
   name_map(name_map&&) = default;
   name_map& operator=(name_map&&) = default;
-  name_map(const name_map& o) : count_(o.count_), slots_(o.slots_) {
-    for (size_t k = 0; k < o.chunks_.size(); ++k) {
-      chunks_.emplace_back(new entry[kChunk]());
-      for (size_t i = 0; i < kChunk && k * kChunk + i < count_; ++i)
-        chunks_[k][i] = o.chunks_[k][i];
+  name_map(const name_map& o) {
+    for (size_t k = 0; k < o.count_; ++k) {
+      const entry& e = o.item(k);
+      (*this)[e.key()] = e.value;
     }
   }
   name_map& operator=(const name_map& o) {
@@ -104,7 +115,7 @@ class name_map {
   void grow() {
     slots_.assign(slots_.empty() ? 64 : 2 * slots_.size(), slot{0, 0});
     for (size_t k = 0; k < count_; ++k)
-      place(static_cast<uint32_t>(k), item(k).hash);
+      place(static_cast<uint32_t>(k), span_hash(item(k).key()));
   }
   // Entries live in chunks of kChunk that never move, so an entry keeps its
   // address; a chunk is found with a shift, not a division.
@@ -114,6 +125,7 @@ class name_map {
   std::vector<std::unique_ptr<entry[]>> chunks_;
   size_t count_ = 0;
   std::vector<slot> slots_;
+  text_arena names_;
 };
 
 }  // namespace kavel

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <set>
 
 #include "support/alloc.h"
@@ -27,16 +28,25 @@ void reset_tables() {
 
 namespace {
 
-void index_add(const std::string& name, int no) {
-  std::vector<int>& v = g_tab.by_name[name].recs;
-  v.insert(std::lower_bound(v.begin(), v.end(), no), no);
+// The by_name entry of `name`, made when absent.
+name_map<name_records>::entry& name_entry(std::string_view name) {
+  return g_tab.by_name.make_entry(name, span_hash(name));
 }
 
-void index_remove(const std::string& name, int no) {
+void index_add(name_records& r, int no) {
+  int_list& v = r.recs;
+  // Records come in rising numbers: the new one nearly always goes last.
+  if (v.empty() || v.end()[-1] < no)
+    v.push_back(no);
+  else
+    v.insert(std::lower_bound(v.begin(), v.end(), no), no);
+}
+
+void index_remove(std::string_view name, int no) {
   name_records* r = g_tab.by_name.find(name);
   if (r == nullptr)
     return;
-  std::vector<int>& v = r->recs;
+  int_list& v = r->recs;
   auto pos = std::lower_bound(v.begin(), v.end(), no);
   if (pos != v.end() && *pos == no) {
     if (static_cast<size_t>(pos - v.begin()) < r->closed_front)
@@ -47,14 +57,15 @@ void index_remove(const std::string& name, int no) {
 
 // The record keeps its number but answers to "" from now on.
 void displace(fun_info& r) {
-  index_remove(r.name, r.no);
-  r.name.clear();
-  index_add(r.name, r.no);
+  index_remove(r.name.view(), r.no);
+  auto& e = name_entry("");
+  r.name = text_ref(e.name);
+  index_add(e.value, r.no);
 }
 
 // The first open record of the list; the front of closed ones only grows.
 int first_open(name_records& r) {
-  while (r.closed_front < r.recs.size() && g_tab.Finf[r.recs[r.closed_front]]->closed)
+  while (r.closed_front < r.recs.size() && g_tab.Finf[r.recs[r.closed_front]].closed)
     ++r.closed_front;
   return r.closed_front < r.recs.size() ? r.recs[r.closed_front] : -1;
 }
@@ -64,17 +75,18 @@ constexpr size_t kFileScan = 8;
 
 // Enters record `no` in the file index of its name, when it has one.
 void file_index_add(name_records& r, const fun_info& rec) {
-  if (r.by_file == nullptr && r.recs.size() > kFileScan) {
-    r.by_file = std::make_unique<name_map<int>>();
+  if (r.by_file == 0) {
+    if (r.recs.size() <= kFileScan)
+      return;
+    g_tab.by_file.emplace_back();
+    r.by_file = static_cast<uint32_t>(g_tab.by_file.size());
     for (int k : r.recs)
-      file_index_add(r, *g_tab.Finf[k]);
+      file_index_add(r, g_tab.Finf[k]);
     return;
   }
-  if (r.by_file != nullptr) {
-    int& first = (*r.by_file)[rec.file];
-    if (first == 0)
-      first = rec.no + 1;
-  }
+  int& first = g_tab.by_file[r.by_file - 1][rec.file.view()];
+  if (first == 0)
+    first = rec.no + 1;
 }
 
 // A name looked up as written: measured and hashed once for every table
@@ -89,7 +101,7 @@ struct lookup_key {
   }
 };
 
-int first_from(const std::vector<int>& v, int start) {
+int first_from(const int_list& v, int start) {
   // The usual question, the first record of the name, needs no search.
   if (!v.empty() && start <= v.front())
     return v.front();
@@ -104,20 +116,20 @@ int ser_fun_key(int start, const lookup_key& key) {
     return r == nullptr ? -1 : first_from(r->recs, start);
   }
   for (int k = start; k < g_tab.fun_no; ++k) {
-    if (match(key.text.data(), g_tab.Finf[k]->name.c_str()))
+    if (match(key.text.data(), g_tab.Finf[k].name.c_str()))
       return k;
   }
   return -1;
 }
 
 // Function number of an external callee, entering the name when it is new.
-int extern_number(const lookup_key& callee) {
-  if (const int* at = g_tab.ext_index.find(callee.text, callee.hash))
-    return kExternBase + *at;
-  int i = static_cast<int>(g_tab.ext_fun.size());
-  g_tab.ext_fun.emplace_back(callee.text);
-  g_tab.ext_index.at(callee.text, callee.hash) = i;
-  return kExternBase + i;
+int extern_number(std::string_view name, uint64_t hash) {
+  name_map<int>& ext = g_tab.ext_names;
+  const size_t before = ext.size();
+  int& at = ext.at(name, hash);
+  if (ext.size() != before)
+    at = static_cast<int>(before);  // numbered in the order they came, like the entries
+  return kExternBase + at;
 }
 
 // The records of a caller without wildcards, in registration order; null
@@ -127,7 +139,7 @@ int extern_number(const lookup_key& callee) {
 name_records* caller_records(const char* caller, bool& wild) {
   caller_memo& memo = g_tab.last_caller;
   wild = false;
-  if (memo != nullptr && std::strcmp(memo->name.c_str(), caller) == 0)
+  if (memo != nullptr && std::strcmp(memo->name, caller) == 0)
     return &memo->value;
   lookup_key key(caller);
   wild = key.wild;
@@ -278,9 +290,20 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
   int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
   pfun_index& idx = global ? g_tab.gfun_index : g_tab.lfun_index;
+  pfun_index_sync(idx, tab, cnt);
+  if (pfun_find(idx, tab, name, span_hash(name)) != nullptr) {
+    // Lookups answer with the first record of a name, so a later one is
+    // never read again: its declaration fills in a record that is not kept.
+    // Every file declaring the same functions would otherwise grow the
+    // table by its prototypes.
+    pfun_info& spare = g_tab.pfun_spare;
+    spare = pfun_info{};
+    spare.name = name;
+    spare.kind = kind;
+    return &spare;
+  }
   if (cnt >= static_cast<int>(tab.size()))
     tab.resize(static_cast<size_t>(cnt) + 1);
-  pfun_index_sync(idx, tab, cnt);
   // Half full: index afresh at twice the size.
   if (2 * static_cast<size_t>(cnt) + 2 > idx.slots.size())
     pfun_index_build(idx, tab, cnt);
@@ -291,6 +314,24 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   pfun_index_add(idx, tab, cnt);
   idx.count = ++cnt;
   return &rec;
+}
+
+void note_assignment(pfun_info* v) {
+  std::vector<pfun_info>& g = g_tab.Pfun_g;
+  if (v->fun_cnt == v->init && !g.empty() && v >= g.data() && v < g.data() + g.size())
+    g_tab.gfun_assigned.push_back(static_cast<int>(v - g.data()));
+  v->fun_cnt++;
+}
+
+void forget_assignments() {
+  // Every global variable not listed still holds init names: visiting all
+  // of them at each function's end would cost the functions times the
+  // variables of a whole tree.
+  for (int k : g_tab.gfun_assigned) {
+    if (k < g_tab.gfun_cnt)
+      g_tab.Pfun_g[k].fun_cnt = g_tab.Pfun_g[k].init;
+  }
+  g_tab.gfun_assigned.clear();
 }
 
 void new_fun_entry(int n, std::string_view name) {
@@ -313,15 +354,172 @@ void new_fun_entry(int n, std::string_view name) {
     f.arg[n][0].emplace();
 }
 
-int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
-  const opt_text& entry = g_tab.Fun.name[0];
+void int_list::grow() {
+  // 6, 14, 30, 62, ... numbers: with the heap's 8-byte header each block
+  // is a power of two, the sizes its size classes hold without waste.
+  const size_t cap = 2 * static_cast<size_t>(cap_) + 2;
+  if (cap > UINT32_MAX)
+    throw std::bad_alloc();
+  void* p = cap_ > kInPlace ? std::realloc(u_.heap, cap * sizeof(int)) : std::malloc(cap * sizeof(int));
+  if (p == nullptr)
+    throw std::bad_alloc();
+  if (cap_ <= kInPlace)
+    std::memcpy(p, u_.here, n_ * sizeof(int));
+  u_.heap = static_cast<int*>(p);
+  cap_ = static_cast<uint32_t>(cap);
+}
+
+namespace {
+
+// Texts are packed as a length in 7-bit groups, low group first, then the
+// bytes; an argument slot stores length + 1, and 0 when never set.
+size_t varint_size(size_t v) {
+  size_t n = 1;
+  for (; v >= 0x80; v >>= 7)
+    ++n;
+  return n;
+}
+
+char* put_varint(char* at, size_t v) {
+  for (; v >= 0x80; v >>= 7)
+    *at++ = static_cast<char>((v & 0x7f) | 0x80);
+  *at++ = static_cast<char>(v);
+  return at;
+}
+
+const char* get_varint(const char* at, size_t& v) {
+  v = 0;
+  for (int shift = 0;; shift += 7) {
+    unsigned char c = static_cast<unsigned char>(*at++);
+    v |= static_cast<size_t>(c & 0x7f) << shift;
+    if (c < 0x80)
+      return at;
+  }
+}
+
+size_t slot_size(const opt_text& t) {
+  return t ? varint_size(t->size() + 1) + t->size() : 1;
+}
+
+char* put_slot(char* at, const opt_text& t) {
+  if (!t)
+    return put_varint(at, 0);
+  at = put_varint(at, t->size() + 1);
+  if (!t->empty())
+    std::memcpy(at, t->data(), t->size());
+  return at + t->size();
+}
+
+}  // namespace
+
+const char* fun_info::first_line() const {
+  if (texts == nullptr)
+    return "";
+  size_t n;
+  return get_varint(texts, n);
+}
+
+namespace {
+// The argument count in the packed texts, and where the slots begin.
+const char* packed_args(const char* texts, size_t& cnt) {
+  size_t n;
+  const char* at = get_varint(texts, n) + n + 1;  // past the first line and its NUL
+  return get_varint(at, cnt);
+}
+}  // namespace
+
+int fun_info::arg_count() const {
+  size_t cnt = 0;
+  if (texts != nullptr)
+    packed_args(texts, cnt);
+  return static_cast<int>(cnt);
+}
+
+std::optional<std::string_view> fun_info::arg_text(int i, int which) const {
+  if (texts == nullptr || i < 0)
+    return std::nullopt;
+  size_t cnt, n;
+  const char* at = packed_args(texts, cnt);
+  if (static_cast<size_t>(i) >= cnt)
+    return std::nullopt;
+  for (int k = 0; k <= 2 * i + which; ++k) {
+    at = get_varint(at, n);
+    if (k == 2 * i + which)
+      return n == 0 ? std::nullopt : std::optional<std::string_view>(std::string_view(at, n - 1));
+    at += n == 0 ? 0 : n - 1;
+  }
+  return std::nullopt;
+}
+
+void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
+               const arg_slots* types, int cnt) {
+  static const arg_slots none;
+  if (!g_tab.first_lines)
+    first_line = std::string_view();
+  if (names == nullptr)
+    names = &none;
+  if (types == nullptr)
+    types = &none;
+  if (cnt < 0)
+    cnt = 0;
+  size_t size = varint_size(first_line.size()) + first_line.size() + 1 + varint_size(cnt);
+  for (int j = 0; j < cnt; ++j)
+    size += slot_size((*names)[j]) + slot_size((*types)[j]);
+  char* at = g_tab.texts.room(size);
+  r.texts = at;
+  at = put_varint(at, first_line.size());
+  if (!first_line.empty())
+    std::memcpy(at, first_line.data(), first_line.size());
+  at += first_line.size();
+  *at++ = 0;  // printed as a C string
+  at = put_varint(at, static_cast<size_t>(cnt));
+  for (int j = 0; j < cnt; ++j) {
+    at = put_slot(at, (*names)[j]);
+    at = put_slot(at, (*types)[j]);
+  }
+}
+
+uint32_t& walk_cursor(int no) {
+  std::vector<uint32_t>& c = g_tab.walk_cursors;
+  if (static_cast<size_t>(no) >= c.size())
+    c.resize(std::max(static_cast<size_t>(no) + 1, static_cast<size_t>(g_tab.fun_no)));
+  return c[static_cast<size_t>(no)];
+}
+
+text_ref file_ref(std::string_view file) {
+  // Records of one file come together: the last file nearly always answers.
+  if (g_tab.last_file.view() != file || g_tab.files.size() == 0)
+    g_tab.last_file = text_ref(g_tab.files.make_entry(file, span_hash(file)).name);
+  return g_tab.last_file;
+}
+
+fun_info& new_record(std::string_view name, std::string_view file) {
   if (g_tab.fun_no >= kExternBase - 1)
     out_of_memory(static_cast<long long>(sizeof(fun_info)));
+  text_ref in = file_ref(file);
+  fun_info& rec = g_tab.Finf.emplace_back();
+  rec.no = g_tab.fun_no++;
+  rec.file = in;
+  rec.name = text_ref(name_entry(name).name);
+  return rec;
+}
+
+const char* ext_name(size_t i) {
+  return g_tab.ext_names.entry_at(i).name;
+}
+
+int add_extern(std::string_view name) {
+  return extern_number(name, span_hash(name));
+}
+
+int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
+  const opt_text& entry = g_tab.Fun.name[0];
   if (!entry) {
     errmsg1(kMsgNoFunctionName);
     return 3;
   }
-  const std::string name = *entry;
+  // Nothing below changes Fun: the name can be read in place.
+  const std::string& name = *entry;
   if (file == nullptr)
     file = "";
   if (check_ignfun(name.c_str()) == 1)
@@ -332,7 +530,7 @@ int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
   if (n >= 0) {
     bool here = check_mfile(file) != 0;
     if (ser_fun_next(n + 1, name.c_str()) < 0) {
-      fun_info& r = *g_tab.Finf[n];
+      fun_info& r = g_tab.Finf[n];
       bool there = check_mfile(r.file.c_str()) != 0;
       if (there == here) {
         r.dup = 1;
@@ -351,27 +549,15 @@ int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
     }
   }
 
-  auto rec = std::make_unique<fun_info>();
-  rec->no = g_tab.fun_no;
-  rec->kind = kind;
-  rec->dup = dup;
-  rec->file = file;
-  rec->line = line;
-  rec->name = name;
-  rec->first_line = first_line;
+  fun_info& rec = new_record(name, file);
+  rec.kind = kind;
+  rec.dup = dup;
+  rec.line = line;
   int cnt = std::max(g_tab.Fun.arg_cnt[0], 0);
-  rec->arg_name.reserve(cnt);
-  rec->arg_type.reserve(cnt);
-  for (int j = 0; j < cnt; ++j) {
-    rec->arg_name[j] = g_tab.Fun.arg[0][j];
-    rec->arg_type[j] = g_tab.Fun.arg_type[0][j];
-  }
-  rec->arg_cnt = cnt;
-
-  index_add(name, rec->no);
-  g_tab.Finf.push_back(std::move(rec));
-  ++g_tab.fun_no;
-  file_index_add(*g_tab.by_name.find(name), *g_tab.Finf.back());
+  set_texts(rec, first_line, &g_tab.Fun.arg[0], &g_tab.Fun.arg_type[0], cnt);
+  name_records& named = *g_tab.by_name.find(name);
+  index_add(named, rec.no);
+  file_index_add(named, rec);
   return 0;
 }
 
@@ -384,20 +570,17 @@ constexpr size_t kCalleeScan = 32;
 
 // True when `b` is new among the callees of `r`, which then holds it.
 bool add_callee(fun_info& r, int b) {
-  if (r.callee_set) {
-    if (!r.callee_set->insert(b).second)
-      return false;
-  } else {
+  if (r.callees.size() < kCalleeScan) {
     if (std::find(r.callees.begin(), r.callees.end(), b) != r.callees.end())
       return false;
-    if (r.callees.size() + 1 >= kCalleeScan)
-      r.callee_set = std::make_unique<std::unordered_set<int>>(r.callees.begin(), r.callees.end());
+  } else {
+    std::unordered_set<int>& set = g_tab.callee_sets[r.no];
+    if (set.empty())
+      set.insert(r.callees.begin(), r.callees.end());
+    if (!set.insert(b).second)
+      return false;
   }
-  if (r.callees.empty())
-    r.callees.reserve(8);  // most bodies call a few: one allocation, not four
   r.callees.push_back(b);
-  if (r.callee_set)
-    r.callee_set->insert(b);
   return true;
 }
 
@@ -416,12 +599,12 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   const lookup_key callee_key(callee);
   int b = ser_fun_key(0, callee_key);
   if (b < 0)
-    b = extern_number(callee_key);
+    b = extern_number(callee_key.text, callee_key.hash);
   // Pass 2 meets same-named definitions in pass 1's order, so the first one
   // not yet closed is the body being scanned.
   const int first = a;
   if (wild) {
-    while (g_tab.Finf[a]->closed) {
+    while (g_tab.Finf[a].closed) {
       a = ser_fun_next(a + 1, caller);
       if (a < 0)
         break;
@@ -434,7 +617,7 @@ int add_call(const char* caller, const char* callee, bool any_record) {
       return -1;
     a = first;
   }
-  fun_info& ra = *g_tab.Finf[a];
+  fun_info& ra = g_tab.Finf[a];
   if (a == b) {
     ra.kind = kSelfCalling;
     return 0;
@@ -447,13 +630,13 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   // called, so none of them records it.
   if (b >= kExternBase)
     return 0;
-  if (g_tab.Finf[b]->dup == 0) {
-    g_tab.Finf[b]->callers.push_back(a);
+  if (g_tab.Finf[b].dup == 0) {
+    g_tab.Finf[b].callers.push_back(a);
     return 0;
   }
   for (int k : reached_records(a, b)) {
     if (k != a)  // a function is not its own caller
-      g_tab.Finf[k]->callers.push_back(a);
+      g_tab.Finf[k].callers.push_back(a);
   }
   return 0;
 }
@@ -461,26 +644,26 @@ int add_call(const char* caller, const char* callee, bool any_record) {
 std::vector<int> reached_records(int caller, int callee) {
   if (callee < 0 || callee >= g_tab.fun_no)
     return {};
-  const fun_info& r = *g_tab.Finf[callee];
-  const name_records* named = r.dup ? g_tab.by_name.find(r.name) : nullptr;
+  const fun_info& r = g_tab.Finf[callee];
+  const name_records* named = r.dup ? g_tab.by_name.find(r.name.view()) : nullptr;
   if (named == nullptr || r.name.empty())
     return {callee};
-  const std::vector<int>* all = &named->recs;
+  const int_list* all = &named->recs;
   std::vector<int> out;
   bool one_file = true;
   for (int k : *all)
-    one_file = one_file && g_tab.Finf[k]->file == r.file;
-  const std::string* file = &r.file;
+    one_file = one_file && g_tab.Finf[k].file == r.file;
+  const text_ref* file = &r.file;
   if (!one_file) {
     if (caller < 0 || caller >= g_tab.fun_no)
       return {};
-    file = &g_tab.Finf[caller]->file;
+    file = &g_tab.Finf[caller].file;
   }
   // The records kept all lie in one file, where two that end at one place
   // are one definition read twice (the file was named twice).
   std::set<long long> seen;
   for (int k : *all) {
-    const fun_info& d = *g_tab.Finf[k];
+    const fun_info& d = g_tab.Finf[k];
     if (d.file == *file && seen.insert(d.end_pos).second)
       out.push_back(k);
   }
@@ -493,22 +676,22 @@ int ser_fun_in_file(const std::string& file, const char* name) {
     name_records* r = g_tab.by_name.find(key.text, key.hash);
     if (r == nullptr)
       return -1;
-    if (r->by_file == nullptr) {
+    if (r->by_file == 0) {
       for (int k : r->recs) {
-        if (g_tab.Finf[k]->file == file)
+        if (g_tab.Finf[k].file == file)
           return k;
       }
       return -1;
     }
-    const int* at = r->by_file->find(file);
+    const int* at = g_tab.by_file[r->by_file - 1].find(file);
     if (at == nullptr)
       return -1;
-    if (g_tab.Finf[*at - 1]->name == key.text)
+    if (g_tab.Finf[*at - 1].name == key.text)
       return *at - 1;
     // That record was displaced since: look along the name's records.
   }
   int n = ser_fun_key(0, key);
-  while (n >= 0 && g_tab.Finf[n]->file != file)
+  while (n >= 0 && g_tab.Finf[n].file != file)
     n = ser_fun_key(n + 1, key);
   return n;
 }
@@ -520,7 +703,7 @@ int first_open_record(const char* name) {
     return r == nullptr ? -1 : first_open(*r);
   }
   int n = ser_fun(name);
-  while (n >= 0 && g_tab.Finf[n]->closed)
+  while (n >= 0 && g_tab.Finf[n].closed)
     n = ser_fun_next(n + 1, name);
   return n;
 }

@@ -7,14 +7,18 @@
 #define KAVEL_TABLES_FUN_TABLE_H_
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "support/name_map.h"
+#include "support/text_arena.h"
 
 namespace kavel {
 
@@ -50,27 +54,153 @@ class arg_slots {
 // or a C function found calling itself.
 enum fun_kind : int16_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
 
+// A name or file name stored once for the whole table: records point at
+// it instead of holding copies. Equal texts of one table are one pointer.
+class text_ref {
+ public:
+  text_ref() = default;
+  explicit text_ref(const char* text) : p_(text) {}
+  const char* c_str() const { return p_; }
+  bool empty() const { return *p_ == 0; }
+  std::string_view view() const { return p_; }
+  friend bool operator==(text_ref a, text_ref b) {
+    return a.p_ == b.p_ || std::strcmp(a.p_, b.p_) == 0;
+  }
+  friend bool operator!=(text_ref a, text_ref b) { return !(a == b); }
+  friend bool operator==(text_ref a, std::string_view b) { return a.view() == b; }
+  friend bool operator!=(text_ref a, std::string_view b) { return !(a == b); }
+
+ private:
+  const char* p_ = "";
+};
+
+// A list of numbers in 16 bytes: up to two are held in place (most
+// functions have a caller or two, most names one record), more in a block
+// of its own whose sizes fill the heap's size classes exactly.
+class int_list {
+ public:
+  int_list() = default;
+  int_list(const int_list& o) { *this = o; }
+  int_list& operator=(const int_list& o) {
+    if (this != &o) {
+      n_ = 0;
+      for (int v : o)
+        push_back(v);
+    }
+    return *this;
+  }
+  int_list(int_list&& o) noexcept { take(o); }
+  int_list& operator=(int_list&& o) noexcept {
+    if (this != &o) {
+      release();
+      take(o);
+    }
+    return *this;
+  }
+  ~int_list() { release(); }
+
+  size_t size() const { return n_; }
+  bool empty() const { return n_ == 0; }
+  const int* begin() const { return data(); }
+  const int* end() const { return data() + n_; }
+  int operator[](size_t k) const { return data()[k]; }
+  int front() const { return data()[0]; }
+  void push_back(int v) {
+    if (n_ == cap_)
+      grow();
+    data()[n_++] = v;
+  }
+  void insert(const int* pos, int v) {
+    size_t k = static_cast<size_t>(pos - begin());
+    if (n_ == cap_)
+      grow();
+    int* d = data();
+    std::memmove(d + k + 1, d + k, (n_ - k) * sizeof(int));
+    d[k] = v;
+    ++n_;
+  }
+  void erase(const int* pos) {
+    size_t k = static_cast<size_t>(pos - begin());
+    int* d = data();
+    std::memmove(d + k, d + k + 1, (n_ - k - 1) * sizeof(int));
+    --n_;
+  }
+
+ private:
+  static constexpr uint32_t kInPlace = 2;
+  int* data() { return cap_ > kInPlace ? u_.heap : u_.here; }
+  const int* data() const { return cap_ > kInPlace ? u_.heap : u_.here; }
+  void grow();
+  void release() {
+    if (cap_ > kInPlace)
+      std::free(u_.heap);
+  }
+  void take(int_list& o) {
+    n_ = o.n_;
+    cap_ = o.cap_;
+    u_ = o.u_;
+    o.n_ = 0;
+    o.cap_ = kInPlace;
+  }
+  uint32_t n_ = 0;
+  uint32_t cap_ = kInPlace;
+  union {
+    int here[kInPlace];
+    int* heap;
+  } u_{};
+};
+
 struct fun_info {
   int no = 0;            // own number: position in Finf
   fun_kind kind = kFunction;
   int16_t dup = 0;       // 1: the name has more than one record
   int16_t closed = 0;    // 1: pass 2 has passed this definition's closing brace
   int16_t printed = 0;   // 1: printed or passed by the walk
-  std::string file;      // source file as the pass was given it
   int line = 0;          // line of the header's '('
+  text_ref file;         // source file as the pass was given it
+  text_ref name;         // empty once displaced by a definition from a preferred file
   long long top_pos = 0;   // start of the leading region (comment block, or with -g everything)
   long long head_pos = 0;  // start of the header's first line; -1 for a macro
   long long end_pos = 0;   // just past the line with the closing brace
-  std::string name;        // empty once displaced by a definition from a preferred file
-  std::string first_line;  // the header's line as read, line feed included
-  int arg_cnt = 0;
-  arg_slots arg_name;
-  arg_slots arg_type;
-  std::vector<int> callees;  // record numbers, or kExternBase + ext_fun entry; each once
-  std::vector<int> callers;  // record numbers, in the order the calls were met
-  size_t callee_next = 0;    // the walk's cursor into callees
-  // The callees as a set, made once there are too many to search along.
-  std::unique_ptr<std::unordered_set<int>> callee_set;
+  // The first line, the number of arguments and their texts, packed in
+  // the table's arena (set_texts); null for none.
+  const char* texts = nullptr;
+  int_list callees;  // record numbers, or kExternBase + ext name number; each once
+  int_list callers;  // record numbers, in the order the calls were met
+
+  // line_org at registration, line feed included.
+  const char* first_line() const;
+  int arg_count() const;
+  // Argument `i`'s name and type as the header gave them; none for a slot
+  // never set.
+  std::optional<std::string_view> arg_name(int i) const { return arg_text(i, 0); }
+  std::optional<std::string_view> arg_type(int i) const { return arg_text(i, 1); }
+
+ private:
+  std::optional<std::string_view> arg_text(int i, int which) const;
+};
+
+// The records, in chunks that never move: a record keeps its address while
+// the table grows, and costs no allocation of its own.
+class record_store {
+ public:
+  fun_info& operator[](size_t k) { return chunks_[k >> kShift][k & kMask]; }
+  const fun_info& operator[](size_t k) const { return chunks_[k >> kShift][k & kMask]; }
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  fun_info& back() { return (*this)[count_ - 1]; }
+  // A fresh record at the end.
+  fun_info& emplace_back() {
+    if ((count_ >> kShift) == chunks_.size())
+      chunks_.emplace_back(new fun_info[kMask + 1]);
+    return (*this)[count_++];
+  }
+
+ private:
+  static constexpr size_t kShift = 8;
+  static constexpr size_t kMask = (size_t{1} << kShift) - 1;
+  std::vector<std::unique_ptr<fun_info[]>> chunks_;
+  size_t count_ = 0;
 };
 
 // The latest analysed parenthesised group: entry 0 is the name before the
@@ -134,11 +264,12 @@ struct pfun_index {
 // first ones pass 2 has closed: pass 2 closes a name's definitions in that
 // order, so the first open one is found without walking the closed ones.
 struct name_records {
-  std::vector<int> recs;
-  size_t closed_front = 0;  // recs[0, closed_front) are all closed
-  // Record number + 1 of the first record of each file, made only for a
-  // name with many records: the others are looked along.
-  std::unique_ptr<name_map<int>> by_file;
+  int_list recs;
+  uint32_t closed_front = 0;  // recs[0, closed_front) are all closed
+  // 1 + the position in table_state::by_file of the first record of each
+  // file, made only for a name with many records (the others are looked
+  // along); 0 for none.
+  uint32_t by_file = 0;
 };
 
 // add_call's memory of the last caller: its entry in by_name. The list is
@@ -147,13 +278,31 @@ struct name_records {
 using caller_memo = name_map<name_records>::entry*;
 
 struct table_state {
-  std::vector<std::unique_ptr<fun_info>> Finf;  // unique_ptr: callers keep fun_info* while Finf grows
-  int fun_no = 0;                               // records so far; add_fun is the only writer
-  std::vector<std::string> ext_fun;             // entry i is function number kExternBase + i
-  name_map<int> ext_index;
+  record_store Finf;
+  int fun_no = 0;  // records so far; new_record is the only writer
+  // The names called but defined nowhere: entry i is function number
+  // kExternBase + i.
+  name_map<int> ext_names;
   // Record numbers of each name in registration order (displaced records
-  // under ""): the first entry is what the in-order search finds.
+  // under ""): the first entry is what the in-order search finds. Records
+  // take their names from here.
   name_map<name_records> by_name;
+  // Record number + 1 of the first record of each file, for the names
+  // whose name_records::by_file leads here.
+  std::vector<name_map<int>> by_file;
+  // The source files, each name kept once; the one of the last record.
+  name_map<char> files;
+  text_ref last_file;
+  // First lines and argument texts of the records. The first lines are
+  // kept only when `first_lines` is set: a -s listing is all that prints
+  // them, and on a large tree they are the biggest part of the table.
+  text_arena texts;
+  bool first_lines = true;
+  // The callees as sets, for records with too many to search along.
+  std::unordered_map<int, std::unordered_set<int>> callee_sets;
+  // Per record, how many of its callees the walk has passed; made by the
+  // first walk, as only a walk needs it.
+  std::vector<uint32_t> walk_cursors;
   caller_memo last_caller = nullptr;
   fun_group Fun;
   // Both grow as add_pfun needs; entries past the counts are stale.
@@ -161,13 +310,32 @@ struct table_state {
   std::vector<pfun_info> Pfun_l = std::vector<pfun_info>(64);
   int gfun_cnt = 0;
   int lfun_cnt = 0;
+  pfun_info pfun_spare;  // what add_pfun hands out for a name already held
   pfun_index gfun_index;  // over Pfun_g[0, gfun_cnt)
+  // Positions in Pfun_g whose fun_cnt an assignment moved off init since
+  // the last forget_assignments: the only ones it needs to visit.
+  std::vector<int> gfun_assigned;
   pfun_index lfun_index;  // over Pfun_l[0, lfun_cnt)
 };
 
 extern table_state g_tab;
 void reset_tables();
 
+// The table's copy of the source file name `file`.
+text_ref file_ref(std::string_view file);
+// Appends record number fun_no named `name`, of `file`, with nothing else
+// set; the name is entered in by_name's keys but in no list of records.
+fun_info& new_record(std::string_view name, std::string_view file);
+// Stores the record's first line and its `cnt` argument slots of `names`
+// and `types` (null: none).
+void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
+               const arg_slots* types, int cnt);
+// How many callees of record `no` the walk has passed.
+uint32_t& walk_cursor(int no);
+// Name of external function number kExternBase + i.
+const char* ext_name(size_t i);
+// Function number of the external name `name`, entering it when new.
+int add_extern(std::string_view name);
 // Registers entry 0 of Fun as a function or a macro; `first_line` is
 // the line the definition's header was read from, line feed included. 0:
 // registered as Finf[fun_no - 1] (offsets left for the caller); 3: refused.
@@ -202,9 +370,16 @@ int first_open_record(const char* name);
 int ser_fun_next(int start, const char* name);
 // First variable record named `name`, globals before locals; null when none.
 pfun_info* ser_pfun(const char* name);
-// Appends a fresh variable record to Pfun_g (`global`) or Pfun_l. Records
-// are named only through here, so the lookup index stays exact.
+// Appends a fresh variable record to Pfun_g (`global`) or Pfun_l; for a
+// name the table holds already, a record that is not kept (lookups find
+// the first). Records are named only through here, so the lookup index
+// stays exact.
 pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind);
+// Counts one more name assigned to the variable `v`.
+void note_assignment(pfun_info* v);
+// Takes every global variable back to the names of its declaration, as a
+// function's end does.
+void forget_assignments();
 // Clears entry `n` of Fun the way a new entry starts: no arguments, arg[n][0] "".
 // The group's strings keep their capacity, so a call entry costs no
 // allocation once the group has held names as long.

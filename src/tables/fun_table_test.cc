@@ -29,8 +29,9 @@ class FunTable : public ::testing::Test {
     new_fun_entry(0, name);
     return add_fun(static_cast<fun_kind>(kind), file, line, "");
   }
-  static fun_info& rec(int k) { return *g_tab.Finf[k]; }
-  static std::vector<int> callees(int k) { return rec(k).callees; }
+  static fun_info& rec(int k) { return g_tab.Finf[k]; }
+  static std::vector<int> callees(int k) { return {rec(k).callees.begin(), rec(k).callees.end()}; }
+  static std::vector<int> callers(int k) { return {rec(k).callers.begin(), rec(k).callers.end()}; }
 };
 
 struct dup_case {
@@ -120,13 +121,15 @@ TEST_F(FunTable, RecordTakesArgumentsAndLine) {
   ASSERT_EQ(add_fun(kFunction, "a.c", 40000, "int f(a, b)\n"), 0);
   const fun_info& r = rec(0);
   EXPECT_EQ(r.line, 40000);  // line numbers are not cut to 16 bits
-  EXPECT_EQ(r.first_line, "int f(a, b)\n");
-  EXPECT_EQ(r.file, "a.c");
-  ASSERT_EQ(r.arg_cnt, 3);
-  EXPECT_EQ(r.arg_name[0], "a");
-  EXPECT_EQ(r.arg_name[1], "");
-  EXPECT_FALSE(r.arg_name[2].has_value());
-  EXPECT_EQ(r.arg_type[0], "int");
+  EXPECT_STREQ(r.first_line(), "int f(a, b)\n");
+  EXPECT_STREQ(r.file.c_str(), "a.c");
+  ASSERT_EQ(r.arg_count(), 3);
+  EXPECT_EQ(r.arg_name(0), "a");
+  EXPECT_EQ(r.arg_name(1), "");
+  EXPECT_FALSE(r.arg_name(2).has_value());
+  EXPECT_EQ(r.arg_type(0), "int");
+  EXPECT_FALSE(r.arg_type(1).has_value());
+  EXPECT_FALSE(r.arg_name(3).has_value());
   EXPECT_TRUE(r.callees.empty());
   EXPECT_TRUE(r.callers.empty());
 }
@@ -141,8 +144,10 @@ TEST_F(FunTable, CallsBuildBothRelationLists) {
   EXPECT_EQ(add_call("work", "undefined1"), 0);  // an external name keeps its number
   EXPECT_EQ(callees(0), (std::vector<int>{1, kExternBase}));
   EXPECT_EQ(callees(1), (std::vector<int>{kExternBase + 1, kExternBase}));
-  EXPECT_EQ(rec(1).callers, std::vector<int>{0});
-  EXPECT_EQ(g_tab.ext_fun, (std::vector<std::string>{"undefined1", "undefined2"}));
+  EXPECT_EQ(callers(1), std::vector<int>{0});
+  ASSERT_EQ(g_tab.ext_names.size(), 2u);
+  EXPECT_STREQ(ext_name(0), "undefined1");
+  EXPECT_STREQ(ext_name(1), "undefined2");
   EXPECT_EQ(add_call("nobody", "work"), -1);  // a caller without record
 }
 
@@ -170,9 +175,9 @@ TEST_F(FunTable, DuplicatedCalleeRecordsTheCallerWhereTheCallReaches) {
   EXPECT_EQ(add_call("other", "g"), 0);
   EXPECT_EQ(callees(0), std::vector<int>{1});  // the first record of the name
   EXPECT_TRUE(rec(1).callers.empty());
-  EXPECT_EQ(rec(2).callers, std::vector<int>{0});  // the caller's file; c.c has none
-  EXPECT_EQ(rec(4).callers, std::vector<int>{3});  // alternatives: both
-  EXPECT_EQ(rec(5).callers, std::vector<int>{3});
+  EXPECT_EQ(callers(2), std::vector<int>{0});  // the caller's file; c.c has none
+  EXPECT_EQ(callers(4), std::vector<int>{3});  // alternatives: both
+  EXPECT_EQ(callers(5), std::vector<int>{3});
 }
 
 TEST_F(FunTable, ClosedRecordsPassCallsToTheNextDefinition) {
@@ -202,8 +207,8 @@ TEST_F(FunTable, RelationsGrowWithoutLimit) {
   EXPECT_EQ(rec(0).callees.size(), 4000u);
   EXPECT_EQ(rec(0).callees[3999], kExternBase + 1999);
   EXPECT_EQ(rec(0).callers.size(), 2000u);
-  EXPECT_EQ(rec(1).callers, std::vector<int>{0});
-  EXPECT_EQ(g_tab.ext_fun.size(), 2000u);
+  EXPECT_EQ(callers(1), std::vector<int>{0});
+  EXPECT_EQ(g_tab.ext_names.size(), 2000u);
 }
 
 // The index must answer as the in-order pattern search does, through

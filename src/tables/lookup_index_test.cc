@@ -212,7 +212,7 @@ std::string random_name(std::mt19937& rng, bool wild) {
 
 int linear_fun(int start, const std::string& pattern) {
   for (int k = std::max(start, 0); k < g_tab.fun_no; ++k) {
-    if (match(pattern.c_str(), g_tab.Finf[k]->name.c_str()))
+    if (match(pattern.c_str(), g_tab.Finf[k].name.c_str()))
       return k;
   }
   return -1;
@@ -246,7 +246,7 @@ TEST_F(LookupIndex, FunctionLookupsAgreeWithTheInOrderSearch) {
 int expected_caller(const std::string& caller, bool any_record) {
   int first = linear_fun(0, caller);
   for (int k = first; k >= 0; k = linear_fun(k + 1, caller)) {
-    if (!g_tab.Finf[k]->closed)
+    if (!g_tab.Finf[k].closed)
       return k;
   }
   return any_record ? first : -1;
@@ -274,7 +274,7 @@ TEST_F(LookupIndex, RememberedCallerAgreesWithTheInOrderSearch) {
         break;
       case 2:
         if (g_tab.fun_no > 0)
-          g_tab.Finf[rng() % g_tab.fun_no]->closed = 1;
+          g_tab.Finf[rng() % g_tab.fun_no].closed = 1;
         break;
       case 3:
         if (rng() % 50 == 0)
@@ -286,21 +286,19 @@ TEST_F(LookupIndex, RememberedCallerAgreesWithTheInOrderSearch) {
         int want = caller.empty() ? -1 : expected_caller(caller, any);
         std::vector<int> before;
         for (int k = 0; k < g_tab.fun_no; ++k)
-          before.push_back(static_cast<int>(g_tab.Finf[k]->callees.size()));
+          before.push_back(static_cast<int>(g_tab.Finf[k].callees.size()));
         int got = add_call(caller.c_str(), callee.c_str(), any);
         ASSERT_EQ(got, want < 0 ? -1 : 0) << "step " << step << " caller [" << caller << "]";
         for (int k = 0; k < g_tab.fun_no; ++k) {
           if (k != want) {
-            ASSERT_EQ(static_cast<int>(g_tab.Finf[k]->callees.size()), before[k]) << "step " << step << " record " << k;
+            ASSERT_EQ(static_cast<int>(g_tab.Finf[k].callees.size()), before[k]) << "step " << step << " record " << k;
           }
         }
-        if (want >= 0 && g_tab.Finf[want]->kind != kSelfCalling) {
+        if (want >= 0 && g_tab.Finf[want].kind != kSelfCalling) {
           int b = ser_fun(callee.c_str());
           if (b < 0)
-            b = kExternBase + static_cast<int>(std::find(g_tab.ext_fun.begin(), g_tab.ext_fun.end(),
-                                                         callee) -
-                                               g_tab.ext_fun.begin());
-          const fun_info& r = *g_tab.Finf[want];
+            b = kExternBase + *g_tab.ext_names.find(callee);
+          const fun_info& r = g_tab.Finf[want];
           ASSERT_NE(std::find(r.callees.begin(), r.callees.end(), b), r.callees.end())
               << "step " << step;
         }
@@ -329,17 +327,18 @@ TEST_F(LookupIndex, BuiltInWordsAreExact) {
 }
 
 TEST_F(LookupIndex, ArgumentSlotsReadAsTheFixedArray) {
-  fun_info r;
-  const fun_info& c = r;
+  arg_slots names, types;
+  const arg_slots& n = names;
+  const arg_slots& t = types;
   for (int k = 0; k < 40; ++k)
-    EXPECT_FALSE(c.arg_name[k].has_value()) << k;
-  r.arg_type[3] = "int";
-  r.arg_name[0] = std::string();
-  EXPECT_EQ(c.arg_type[3], "int");
-  EXPECT_FALSE(c.arg_type[2].has_value());
-  EXPECT_FALSE(c.arg_type[4].has_value());
-  EXPECT_EQ(c.arg_name[0], "");
-  EXPECT_FALSE(c.arg_name[1].has_value());
+    EXPECT_FALSE(n[k].has_value()) << k;
+  types[3] = "int";
+  names[0] = std::string();
+  EXPECT_EQ(t[3], "int");
+  EXPECT_FALSE(t[2].has_value());
+  EXPECT_FALSE(t[4].has_value());
+  EXPECT_EQ(n[0], "");
+  EXPECT_FALSE(n[1].has_value());
 }
 
 }  // namespace
