@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "scanner/include_files.h"
+#include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
 #include "support/options.h"
@@ -15,15 +16,7 @@
 
 namespace kavel {
 
-void reset_below_driver() {
-  reset_options();
-  reset_scan();
-  reset_names();
-  reset_tables();
-  reset_includes();
-  reset_ignore();
-  reset_messages();
-}
+void reset_below_driver() { reset_scanning(); }
 
 void feed_source(const std::string& text) {
   FILE* f = std::tmpfile();

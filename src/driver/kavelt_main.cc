@@ -611,14 +611,8 @@ int kavelt_main(int argc, char** argv) {
 }
 
 void reset_all() {
-  reset_options();
-  reset_scan();
-  reset_names();
-  reset_tables();
-  reset_includes();
-  reset_ignore();
+  reset_scanning();
   reset_printer();
-  reset_messages();
 }
 
 }  // namespace kavel

@@ -20,6 +20,7 @@
 #include "support/messages.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
+#include "tables/ignore_list.h"
 #include "tables/name_checks.h"
 
 namespace kavel {
@@ -496,6 +497,16 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
     errmsg1(kMsgLastFunctionOpen, file_name);
   }
   return 0;
+}
+
+void reset_scanning() {
+  reset_options();
+  reset_scan();
+  reset_names();
+  reset_tables();
+  reset_includes();
+  reset_ignore();
+  reset_messages();
 }
 
 }  // namespace kavel

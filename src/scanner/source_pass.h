@@ -12,6 +12,10 @@ namespace kavel {
 // to its end, -1 when a comment, declaration or argument list ran into it.
 int scan_source(const char* file_name, scan_pass pass, int* macro_count);
 
+// Empties everything a scan fills, from the options up: a fresh run
+// (tests, fuzzing) starts from here.
+void reset_scanning();
+
 }  // namespace kavel
 
 #endif  // KAVEL_SCANNER_SOURCE_PASS_H_
