@@ -5,6 +5,7 @@
 // character, a few exact words and the name checks.
 #include "scanner/decl_analysis.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -51,6 +52,29 @@ bool reach_token(int& i, int& line_counter) {
     if (next_code_line(line_counter) < 0)
       return false;
     i = 0;
+  }
+  return true;
+}
+
+// reach_token for a declaration, whose declarator's name may end its line
+// while its '(' begins the next (`static int k` / `(int a)`): the name is
+// carried in front of the new line, so the '(' has it before it as on one
+// line.
+bool reach_declarator_token(int& i, int& line_counter) {
+  if (i < g_scan.token_no)
+    return true;
+  std::string word;
+  if (g_scan.token_no > 0) {
+    const char* last = tok(g_scan.token_no - 1);
+    const unsigned char c = static_cast<unsigned char>(last[0]);
+    if ((c == '_' || std::isalpha(c)) && !check_keyword(last) && !check_type(last))
+      word = last;
+  }
+  if (!reach_token(i, line_counter))
+    return false;
+  if (!word.empty() && i == 0 && tok(0)[0] == '(') {
+    carry_word(word);
+    i = 1;
   }
   return true;
 }
@@ -286,7 +310,7 @@ decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& li
 
   int i = start + 1;
   for (;;) {
-    if (!reach_token(i, line_counter))
+    if (!reach_declarator_token(i, line_counter))
       return {-1, false};
     const char* t = tok(i);
     const char c = t[0];

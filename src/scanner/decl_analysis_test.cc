@@ -257,8 +257,8 @@ TEST_F(Analysis, HeaderOrDeclaration) {
       // function's parameters stand before what decides.
       {"void (*dl_sym(void *h, const char *z))(void);\n", false, 1, ";"},
       {"void (*dl_sym(void *h, const char *z))(void) {\n", true, 1, ")"},
-      // A '(' that starts a line makes no header: the body is read through.
-      {"int f\n(int a)\n{\n  return g(a);\n}\nint y;\n", false, 6, ";"},
+      // A '(' that starts a line follows the name that ended the line before.
+      {"int f\n(int a)\n{\n  return g(a);\n}\nint y;\n", true, 2, ")"},
       // Calls and members inside braces never end the statement.
       {"int t[] = {1, f(x)->n};\n", false, 1, ";"},
       {"struct s {\n  void (*fn)(int (*)(void));\n  int n;\n} v;\n", false, 4, ";"},

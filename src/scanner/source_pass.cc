@@ -6,6 +6,7 @@
 #include "scanner/source_pass.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -236,6 +237,9 @@ struct file_pass {
   // line of its first word, -1 when no run is open. A return type on a line
   // of its own that is no known type word (`size_t`) belongs to the text.
   long long run_start = -1;
+  // A word that ended the last line at file level: a '(' that begins the
+  // next line follows it (see carry_word).
+  std::string carried_name;
   int offset_line = 0;  // line number whose start is line_offset
 
   // Pass 1 at a line read at depth 0: its offset is known.
@@ -423,6 +427,14 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
     if (s.line_buf[0] == 'e' && is_word(s.line_buf, "extern \"C\" {\n")) continue;
     if (pass == kFirstPass && depth == 0) f.start_line();
     set_token(s.line_buf, kText);
+    // A header's name may end its line and its '(' begin the next (GNU
+    // style: `static my_t f` / `(int a)`): the name is carried over, so the
+    // '(' has it before it as on one line. Inside bodies a word at a line's
+    // end is as often a statement macro before a cast (`ARG_FETCH` /
+    // `(void)x;`), so only names at file level are carried.
+    if (!f.carried_name.empty() && s.token_no > 0 && s.token[0][0] == '(' && s.token[0][1] == 0)
+      carry_word(f.carried_name);
+    f.carried_name.clear();
 
     bool next_line_wanted = false;
     for (int i = 0; i < s.token_no && !next_line_wanted; i++) {
@@ -491,6 +503,9 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       if (pass == kSecondPass && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
         add_call(cur_fun.c_str(), t);
       }
+      if (i == s.token_no - 1 && depth == 0 && (c == '_' || std::isalpha(c)) &&
+          !check_keyword(t) && !check_type(t))
+        f.carried_name = t;
     }
   }
   if (pass == kFirstPass && depth != 0) {

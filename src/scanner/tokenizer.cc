@@ -336,6 +336,15 @@ done:
   return 0;
 }
 
+void carry_word(std::string_view word) {
+  scan_state& s = g_scan;
+  s.carried.emplace_back(word);
+  reach_tokens(static_cast<size_t>(s.token_no) + 1);
+  std::memmove(s.token + 1, s.token, (static_cast<size_t>(s.token_no) + 1) * sizeof(const char*));
+  s.token[0] = s.carried.back().c_str();
+  s.token_no++;
+}
+
 int read_line(int& line_counter) {
   // A NUL byte (a damaged file, a binary one) would end the line early for
   // every string function below; a comment or literal cut there would then

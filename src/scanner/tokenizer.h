@@ -8,6 +8,9 @@
 #define KAVEL_SCANNER_TOKENIZER_H_
 
 #include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "scanner/line_reader.h"
@@ -65,6 +68,7 @@ struct scan_state {
   std::vector<const char*> token_store;
   std::vector<std::vector<char>> outgrown;
   std::vector<std::vector<const char*>> outgrown_tokens;
+  std::deque<std::string> carried;  // words put before a line by carry_word; kept for the run
 };
 
 extern scan_state g_scan;
@@ -73,6 +77,10 @@ void reset_scan();
 
 // Tokenizes `line` in place starting in `mode`; fills token/token_no; 0.
 int set_token(char* line, int mode);
+
+// Puts `word`, the last word of the line before, in front of the current
+// line's tokens, as if both lines were one.
+void carry_word(std::string_view word);
 
 // Reads the next line of g_scan.fp into line_buf (however long),
 // copies it to line_org and adds one to `line_counter`, without tokenizing:
