@@ -287,9 +287,9 @@ struct file_pass {
   // The declaration or header that starts at token `i`; `i` is left on its
   // last token. False at end of file.
   bool declaration_step(int& i);
-  // The call whose '(' is token `i`; `i` is left on its ')'. False at end
-  // of file.
-  bool call_step(call_form form, int& i);
+  // A call analysed into Fun whose ')' is token `i`: at depth 0 it may
+  // head a definition, inside a body pass 2 records it.
+  void call_found(int i);
   // A '}' brought the depth back to 0: the definition ends.
   void close_body();
 };
@@ -366,12 +366,8 @@ bool file_pass::declaration_step(int& i) {
   return true;
 }
 
-bool file_pass::call_step(call_form form, int& i) {
+void file_pass::call_found(int i) {
   const int depth = g_scan.pass.depth;
-  int r = call_rule(pass, depth, form, i, line_counter, header_line);
-  if (r == kCallSkipped) return true;
-  if (r < 0) return false;
-  i = r;
   char follower = g_scan.token[i + 1][0];
   // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
   // as `int f(int);` declares one: '=' ends no header either.
@@ -382,7 +378,6 @@ bool file_pass::call_step(call_form form, int& i) {
     add_group_calls(cur_fun.c_str());
   }
   run_start = -1;
-  return true;
 }
 
 void file_pass::close_body() {
@@ -427,8 +422,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
 
     bool next_line_wanted = false;
     for (int i = 0; i < s.token_no && !next_line_wanted; i++) {
-      const char** tok = s.token;
-      const char* t = tok[i];
+      const char* t = s.token[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && state == kNoStart) f.note_start();
       if (pass == kFirstPass) f.track_run(t);
@@ -479,18 +473,21 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
         if (depth == 0) f.close_body();
         continue;
       }
-      call_form form = c == '(' ? call_paren(i) : kNoCall;
-      if (c == '(' && form == kNoCall) run_start = -1;
-      if (form != kNoCall) {
-        if (!f.call_step(form, i)) return -1;
-        continue;
-      }
-      if (pass == kSecondPass && c == '=' && tok[i + 1][0] != '=') {
-        assign_rule(i);
-        continue;
-      }
-      if (pass == kSecondPass && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
-        add_call(cur_fun.c_str(), t);
+      const bool names_count = pass == kSecondPass && depth > 0;
+      switch (code_rule(pass, depth, t, i, line_counter, f.header_line, names_count)) {
+        case kCodeEnd:
+          return -1;
+        case kCodeOpenParen:
+          run_start = -1;
+          break;
+        case kCodeCall:
+          f.call_found(i);
+          break;
+        case kCodeMacroName:
+          add_call(cur_fun.c_str(), t);
+          break;
+        default:
+          break;
       }
     }
   }
