@@ -133,23 +133,118 @@ int ana_param(int start, int& line_counter) {
   }
 }
 
-int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
+namespace {
+
+// The walk of ana_args over one group: the entries whose '(' is open, the
+// parentheses that opened none, and the entry and argument being filled.
+struct group_walk {
   fun_group& f = g_tab.Fun;
+  entry_stack open;  // entries whose '(' is open, innermost last
+  int other = 0;     // open parentheses that opened no entry
+  int e = 0;
+  int k = 0;
+
+  // Both passes see every token the form depends on: pass 1 skips a
+  // parameter's tokens after its type word, but a type word settles it.
+  void mark(group_form v) {
+    if (v > f.form)
+      f.form = v;
+  }
+  // A ')': true when it closes the group.
+  bool close_paren() {
+    if (other > 0) {
+      --other;
+      // The group's own '(' may have opened no entry (a name the checks
+      // call a separator); its ')' still ends the group.
+      return other == 0 && open.empty();
+    }
+    if (!open.empty())
+      open.pop_back();
+    if (open.empty())
+      return true;
+    e = open.back();
+    k = f.arg_cnt[e];
+    return false;
+  }
+  // The '(' at token `i`: an entry for the name before it, if any.
+  void open_paren(int i) {
+    if (!open.empty() || other > 0)
+      mark(kOtherArgs);
+    if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
+      e = make_entry(tok(i - 1));
+      open.push_back(e);
+      k = 0;
+    } else {
+      ++other;
+    }
+  }
+  // A ',' starts the entry's next argument.
+  void next_arg() {
+    k = f.arg_cnt[e];
+    f.arg_cnt[e] = k + 1;
+    f.arg[e][k] = std::string();
+  }
+  // Pass 2 at a name `t` that is no call: a function-name variable passed
+  // along is a call of what it holds. True when `t` was one.
+  bool pointer_arg(const char* t) {
+    pfun_info* v = ser_pfun(t);
+    if (!v)
+      return false;
+    if (v->kind == kDeclaredFun) {
+      const opt_text& own = f.name[0];
+      add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
+    } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
+      make_entry(v->name);
+    } else {
+      for (int m = v->fun_done; m < v->fun_cnt; ++m) {
+        int n = make_entry(v->funs[m]);
+        f.arg_type[n][0] = std::string("int");
+      }
+    }
+    return true;
+  }
+  // Pass 1 keeps an argument's text: token `t` joins the current one.
+  void add_text(const char* t) {
+    if (!f.arg[e][k]) {
+      std::printf(kMsgFailToAnalize, g_scan.line_buf);
+      next_arg();
+    }
+    std::string& text = *f.arg[e][k];
+    if (text.empty()) {
+      text = t;
+    } else {
+      if (std::strcmp(t, "*") != 0)
+        text += ' ';
+      text += t;
+    }
+  }
+  // Pass 1 at the type word at token `i`: the parameter it starts is
+  // passed over. The index after it, -1 at end of file.
+  int typed_param(int i, int& line_counter) {
+    int r = ana_param(i, line_counter);
+    if (r < 0)
+      return -1;
+    if (r == i + 1) {
+      // A type word alone, as in (void) or (int, char), declares nothing.
+      if (f.arg_cnt[e] > 0)
+        --f.arg_cnt[e];
+      if (k > 0)
+        --k;
+    }
+    return r;
+  }
+};
+
+}  // namespace
+
+int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
+  group_walk g;
+  fun_group& f = g.f;
   f.num = 0;
   header_line = line_counter;
   f.arg[0][0] = std::string();
-  entry_stack open;       // entries whose '(' is open, innermost last
-  int other = 0;          // open parentheses that opened no entry
-  int e = 0;
-  int k = 0;
   const bool keep_text = pass == kFirstPass && (mode == kMacroParams || depth == 0);
   f.form = kPlainNames;
-  // Both passes see every token the form depends on: pass 1 skips a
-  // parameter's tokens after its type word, but a type word settles it.
-  auto mark = [&f](group_form v) {
-    if (v > f.form)
-      f.form = v;
-  };
   int i = start + 1;
   for (;;) {
     if (!reach_token(i, line_counter))
@@ -162,74 +257,39 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       continue;
     }
     if (c == ')') {
-      if (other > 0) {
-        --other;
-        // The group's own '(' may have opened no entry (a name the checks
-        // call a separator); its ')' still ends the group.
-        if (other == 0 && open.empty())
-          return i;
-      } else {
-        if (!open.empty())
-          open.pop_back();
-        if (open.empty())
-          return i;
-        e = open.back();
-        k = f.arg_cnt[e];
-      }
+      if (g.close_paren())
+        return i;
       ++i;
       continue;
     }
     if (c == '(') {
-      if (!open.empty() || other > 0)
-        mark(kOtherArgs);
-      if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
-        e = make_entry(tok(i - 1));
-        open.push_back(e);
-        k = 0;
-      } else {
-        ++other;
-      }
+      g.open_paren(i);
       ++i;
       continue;
     }
     if (c == ',') {
-      k = f.arg_cnt[e];
-      f.arg_cnt[e] = k + 1;
-      f.arg[e][k] = std::string();
+      g.next_arg();
       ++i;
       continue;
     }
-    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(') {
-      if (pfun_info* v = ser_pfun(t)) {
-        if (v->kind == kDeclaredFun) {
-          const opt_text& own = f.name[0];
-          add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
-        } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
-          make_entry(v->name);
-        } else {
-          for (int m = v->fun_done; m < v->fun_cnt; ++m) {
-            int n = make_entry(v->funs[m]);
-            f.arg_type[n][0] = std::string("int");
-          }
-        }
-        ++i;
-        continue;
-      }
+    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(' && g.pointer_arg(t)) {
+      ++i;
+      continue;
     }
 
     // Any other token belongs to the current argument.
     if (check_type(t))
-      mark(kTypedParams);
+      g.mark(kTypedParams);
     else if (!is_letter(c) && c != '_')
-      mark(kOtherArgs);
-    if (f.arg_cnt[e] == 0)
-      f.arg_cnt[e] = 1;
+      g.mark(kOtherArgs);
+    if (f.arg_cnt[g.e] == 0)
+      f.arg_cnt[g.e] = 1;
     if (is_quote(t)) {
       int r = skip_quote(i, line_counter, c);
       if (r < 0)
         return -1;
       if (pass == kFirstPass && depth == 0) {
-        f.arg[e][k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
+        f.arg[g.e][g.k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
       }
       i = r + 1;
       continue;
@@ -238,35 +298,14 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       ++i;
       continue;
     }
-    f.arg_type[e][k] = std::string();
+    f.arg_type[g.e][g.k] = std::string();
     if (check_type(t)) {
-      int r = ana_param(i, line_counter);
-      if (r < 0)
+      i = g.typed_param(i, line_counter);
+      if (i < 0)
         return -1;
-      if (r == i + 1) {
-        // A type word alone, as in (void) or (int, char), declares nothing.
-        if (f.arg_cnt[e] > 0)
-          --f.arg_cnt[e];
-        if (k > 0)
-          --k;
-      }
-      i = r;
       continue;
     }
-    if (!f.arg[e][k]) {
-      std::printf(kMsgFailToAnalize, g_scan.line_buf);
-      k = f.arg_cnt[e];
-      f.arg_cnt[e] = k + 1;
-      f.arg[e][k] = std::string();
-    }
-    std::string& text = *f.arg[e][k];
-    if (text.empty()) {
-      text = t;
-    } else {
-      if (std::strcmp(t, "*") != 0)
-        text += ' ';
-      text += t;
-    }
+    g.add_text(t);
     ++i;
   }
 }
