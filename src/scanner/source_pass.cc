@@ -292,6 +292,40 @@ struct file_pass {
   void call_found(int i);
   // A '}' brought the depth back to 0: the definition ends.
   void close_body();
+  // A '{' or '}' of code. Braces inside an #if within a body count
+  // nothing, as the alternatives of the #if may each open the same block.
+  void brace(unsigned char c) {
+    pass_view& pv = g_scan.pass;
+    if (c == '{') {
+      if (pv.depth == 0) g_tab.lfun_cnt = 0;
+      if (pv.cond_depth == 0) pv.depth++;
+      return;
+    }
+    if (pv.depth > 0 && pv.cond_depth == 0) pv.depth--;
+    if (pv.depth == 0) close_body();
+  }
+  // Token `i` (`t`) of code once comments, literals, directives,
+  // declarations and braces are taken. False at end of file.
+  bool code_step(const char* t, int& i) {
+    const int depth = g_scan.pass.depth;
+    const bool names_count = pass == kSecondPass && depth > 0;
+    switch (code_rule(pass, depth, t, i, line_counter, header_line, names_count)) {
+      case kCodeEnd:
+        return false;
+      case kCodeOpenParen:
+        run_start = -1;
+        break;
+      case kCodeCall:
+        call_found(i);
+        break;
+      case kCodeMacroName:
+        add_call(cur_fun.c_str(), t);
+        break;
+      default:
+        break;
+    }
+    return true;
+  }
 };
 
 void file_pass::accept_header() {
@@ -403,15 +437,12 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
   pv = pass_view{};
   pv.file_name = file_name;
   pv.utf8 = true;
-  int& depth = pv.depth;
-  int& cond_depth = pv.cond_depth;
+  const int& depth = pv.depth;
 
   file_pass f(file_name, pass, macro_count);
   int& line_counter = f.line_counter;
   const int& header_flag = f.header_flag;
   text_state& state = f.state;
-  const std::string& cur_fun = f.cur_fun;
-  long long& run_start = f.run_start;
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
@@ -463,32 +494,11 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
         if (!f.declaration_step(i)) return -1;
         continue;
       }
-      if (c == '{') {
-        if (depth == 0) g_tab.lfun_cnt = 0;
-        if (cond_depth == 0) depth++;
+      if (c == '{' || c == '}') {
+        f.brace(c);
         continue;
       }
-      if (c == '}') {
-        if (depth > 0 && cond_depth == 0) depth--;
-        if (depth == 0) f.close_body();
-        continue;
-      }
-      const bool names_count = pass == kSecondPass && depth > 0;
-      switch (code_rule(pass, depth, t, i, line_counter, f.header_line, names_count)) {
-        case kCodeEnd:
-          return -1;
-        case kCodeOpenParen:
-          run_start = -1;
-          break;
-        case kCodeCall:
-          f.call_found(i);
-          break;
-        case kCodeMacroName:
-          add_call(cur_fun.c_str(), t);
-          break;
-        default:
-          break;
-      }
+      if (!f.code_step(t, i)) return -1;
     }
   }
   if (pass == kFirstPass && depth != 0) {
