@@ -174,7 +174,7 @@ void reset_scan() {
 
 namespace {
 
-// set_token returns this from a step that reached the line's terminator.
+// What a step of set_token returns when it reached the line's terminator.
 constexpr int kLineDone = -1;
 
 // One walk of set_token over a line: where it stands and the tokens stored.
