@@ -157,23 +157,118 @@ int ana_param(int start, int& line_counter) {
   }
 }
 
-int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
+namespace {
+
+// The walk of ana_args over one group: the entries whose '(' is open, the
+// parentheses that opened none, and the entry and argument being filled.
+struct group_walk {
   fun_group& f = g_tab.Fun;
+  entry_stack open;  // entries whose '(' is open, innermost last
+  int other = 0;     // open parentheses that opened no entry
+  int e = 0;
+  int k = 0;
+
+  // Both passes see every token the form depends on: pass 1 skips a
+  // parameter's tokens after its type word, but a type word settles it.
+  void mark(group_form v) {
+    if (v > f.form)
+      f.form = v;
+  }
+  // A ')': true when it closes the group.
+  bool close_paren() {
+    if (other > 0) {
+      --other;
+      // The group's own '(' may have opened no entry (a name the checks
+      // call a separator); its ')' still ends the group.
+      return other == 0 && open.empty();
+    }
+    if (!open.empty())
+      open.pop_back();
+    if (open.empty())
+      return true;
+    e = open.back();
+    k = f.arg_cnt[e];
+    return false;
+  }
+  // The '(' at token `i`: an entry for the name before it, if any.
+  void open_paren(int i) {
+    if (!open.empty() || other > 0)
+      mark(kOtherArgs);
+    if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
+      e = make_entry(tok(i - 1));
+      open.push_back(e);
+      k = 0;
+    } else {
+      ++other;
+    }
+  }
+  // A ',' starts the entry's next argument.
+  void next_arg() {
+    k = f.arg_cnt[e];
+    f.arg_cnt[e] = k + 1;
+    f.arg[e][k] = std::string();
+  }
+  // Pass 2 at a name `t` that is no call: a function-name variable passed
+  // along is a call of what it holds. True when `t` was one.
+  bool pointer_arg(const char* t) {
+    pfun_info* v = ser_pfun(t);
+    if (!v)
+      return false;
+    if (v->kind == kDeclaredFun) {
+      const opt_text& own = f.name[0];
+      add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
+    } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
+      make_entry(v->name);
+    } else {
+      for (int m = v->fun_done; m < v->fun_cnt; ++m) {
+        int n = make_entry(v->funs[m]);
+        f.arg_type[n][0] = std::string("int");
+      }
+    }
+    return true;
+  }
+  // Pass 1 keeps an argument's text: token `t` joins the current one.
+  void add_text(const char* t) {
+    if (!f.arg[e][k]) {
+      std::printf(kMsgFailToAnalize, g_scan.line_buf);
+      next_arg();
+    }
+    std::string& text = *f.arg[e][k];
+    if (text.empty()) {
+      text = t;
+    } else {
+      if (std::strcmp(t, "*") != 0)
+        text += ' ';
+      text += t;
+    }
+  }
+  // Pass 1 at the type word at token `i`: the parameter it starts is
+  // passed over. The index after it, -1 at end of file.
+  int typed_param(int i, int& line_counter) {
+    int r = ana_param(i, line_counter);
+    if (r < 0)
+      return -1;
+    if (r == i + 1) {
+      // A type word alone, as in (void) or (int, char), declares nothing.
+      if (f.arg_cnt[e] > 0)
+        --f.arg_cnt[e];
+      if (k > 0)
+        --k;
+    }
+    return r;
+  }
+};
+
+}  // namespace
+
+int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
+  group_walk g;
+  fun_group& f = g.f;
   f.num = 0;
   header_line = line_counter;
   f.arg[0][0] = std::string();
-  entry_stack open;       // entries whose '(' is open, innermost last
-  int other = 0;          // open parentheses that opened no entry
-  int e = 0;
-  int k = 0;
   const bool keep_text = pass == kFirstPass && (mode == kMacroParams || depth == 0);
   f.form = kPlainNames;
-  // Both passes see every token the form depends on: pass 1 skips a
-  // parameter's tokens after its type word, but a type word settles it.
-  auto mark = [&f](group_form v) {
-    if (v > f.form)
-      f.form = v;
-  };
   int i = start + 1;
   for (;;) {
     if (!reach_token(i, line_counter))
@@ -186,74 +281,39 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       continue;
     }
     if (c == ')') {
-      if (other > 0) {
-        --other;
-        // The group's own '(' may have opened no entry (a name the checks
-        // call a separator); its ')' still ends the group.
-        if (other == 0 && open.empty())
-          return i;
-      } else {
-        if (!open.empty())
-          open.pop_back();
-        if (open.empty())
-          return i;
-        e = open.back();
-        k = f.arg_cnt[e];
-      }
+      if (g.close_paren())
+        return i;
       ++i;
       continue;
     }
     if (c == '(') {
-      if (!open.empty() || other > 0)
-        mark(kOtherArgs);
-      if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
-        e = make_entry(tok(i - 1));
-        open.push_back(e);
-        k = 0;
-      } else {
-        ++other;
-      }
+      g.open_paren(i);
       ++i;
       continue;
     }
     if (c == ',') {
-      k = f.arg_cnt[e];
-      f.arg_cnt[e] = k + 1;
-      f.arg[e][k] = std::string();
+      g.next_arg();
       ++i;
       continue;
     }
-    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(') {
-      if (pfun_info* v = ser_pfun(t)) {
-        if (v->kind == kDeclaredFun) {
-          const opt_text& own = f.name[0];
-          add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
-        } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
-          make_entry(v->name);
-        } else {
-          for (int m = v->fun_done; m < v->fun_cnt; ++m) {
-            int n = make_entry(v->funs[m]);
-            f.arg_type[n][0] = std::string("int");
-          }
-        }
-        ++i;
-        continue;
-      }
+    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(' && g.pointer_arg(t)) {
+      ++i;
+      continue;
     }
 
     // Any other token belongs to the current argument.
     if (check_type(t))
-      mark(kTypedParams);
+      g.mark(kTypedParams);
     else if (!is_letter(c) && c != '_')
-      mark(kOtherArgs);
-    if (f.arg_cnt[e] == 0)
-      f.arg_cnt[e] = 1;
+      g.mark(kOtherArgs);
+    if (f.arg_cnt[g.e] == 0)
+      f.arg_cnt[g.e] = 1;
     if (is_quote(t)) {
       int r = skip_quote(i, line_counter, c);
       if (r < 0)
         return -1;
       if (pass == kFirstPass && depth == 0) {
-        f.arg[e][k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
+        f.arg[g.e][g.k] = std::string(c == '"' ? g_scan.qstr_buf : g_scan.qchr_buf);
       }
       i = r + 1;
       continue;
@@ -262,42 +322,63 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       ++i;
       continue;
     }
-    f.arg_type[e][k] = std::string();
+    f.arg_type[g.e][g.k] = std::string();
     if (check_type(t)) {
-      int r = ana_param(i, line_counter);
-      if (r < 0)
+      i = g.typed_param(i, line_counter);
+      if (i < 0)
         return -1;
-      if (r == i + 1) {
-        // A type word alone, as in (void) or (int, char), declares nothing.
-        if (f.arg_cnt[e] > 0)
-          --f.arg_cnt[e];
-        if (k > 0)
-          --k;
-      }
-      i = r;
       continue;
     }
-    if (!f.arg[e][k]) {
-      std::printf(kMsgFailToAnalize, g_scan.line_buf);
-      k = f.arg_cnt[e];
-      f.arg_cnt[e] = k + 1;
-      f.arg[e][k] = std::string();
-    }
-    std::string& text = *f.arg[e][k];
-    if (text.empty()) {
-      text = t;
-    } else {
-      if (std::strcmp(t, "*") != 0)
-        text += ' ';
-      text += t;
-    }
+    g.add_text(t);
     ++i;
   }
 }
 
-decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& line_counter,
-                  int& header_line, const char* caller) {
-  const bool is_typedef = std::strcmp(tok(start), "typedef") == 0;
+namespace {
+
+// What follows the group closed at token `r`, the ')' that decides what the
+// group was; `r` is moved to where the statement goes on.
+const char* group_follower(int& r) {
+  const char* follower = tok(r + 1);
+  if (is_comment_open(follower)) {
+    follower = ";";  // an unclosed comment hides the rest of the line
+    for (int j = r + 2; j < g_scan.token_no; ++j) {
+      if (is_comment_close(tok(j))) {
+        follower = tok(j + 1);
+        break;
+      }
+    }
+  }
+  if (follower[0] != ')')
+    return follower;
+  // `void (*name(int a))(void)`: a function returning a pointer to a
+  // function. The closing parentheses and the returned function's own
+  // parameter list stand between the group and what decides.
+  int j = r + 1;
+  while (j < g_scan.token_no && tok(j)[0] == ')')
+    ++j;
+  if (j < g_scan.token_no && tok(j)[0] == '(') {
+    int open = 0;
+    for (; j < g_scan.token_no; ++j) {
+      if (tok(j)[0] == '(') ++open;
+      if (tok(j)[0] == ')' && --open == 0) break;
+    }
+    ++j;
+  }
+  r = j - 1;  // the statement goes on after the returned function's parameters
+  return j < g_scan.token_no ? tok(j) : tok(g_scan.token_no);
+}
+
+// The walk of ana_decl over one statement.
+struct decl_walk {
+  scan_pass pass;
+  int depth;
+  int header_flag;
+  int start;
+  int& line_counter;
+  int& header_line;
+  const char* caller;
+  bool is_typedef;
   int b = 0;          // brace depth inside the statement
   bool init = false;  // an '=' at brace depth 0 since the last ','
   // The function-initialiser rule: the declarators met inside braces, the
@@ -308,6 +389,110 @@ decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& li
   int32_t last_data = 0;
   bool brace_eq = false;
 
+  // A brace, or a ',' or '=' (at any brace depth): true when `c` was one.
+  bool punctuation(char c) {
+    if (b == 0 && (c == '=' || c == ',')) {
+      init = c == '=';
+    } else if (c == '{') {
+      ++b;
+    } else if (c == '}') {
+      if (--b == 0)
+        brace_eq = false;
+    } else if (b > 0 && (c == ',' || c == '=')) {
+      if (c == '=') {
+        brace_eq = true;
+      } else if (!brace_eq) {
+        ++data;
+      }
+    } else {
+      return false;
+    }
+    return true;
+  }
+  // Whether the '(' at token `i` opens a declarator's group. `pointer_form`
+  // is `first ( * name ) (`: the declarator names a pointer to a function.
+  bool opens_group(int i, bool& pointer_form) const {
+    pointer_form = i == start + 1 && i + 4 < g_scan.token_no &&
+                   std::strcmp(tok(i + 1), "*") == 0 && tok(i + 3)[0] == ')' &&
+                   tok(i + 4)[0] == '(';
+    // A type word names no function: in `void (CDECL *hook)(int);` the '('
+    // after `void` only groups the declarator.
+    return i > 0 && !check_keyword(tok(i - 1)) && check_sep(tok(i - 1)) == nullptr &&
+           (pointer_form || !check_type(tok(i - 1)));
+  }
+  // The declarator whose group opens at token `i`; `i` is left after it.
+  // The statement's end when the group is a header ({r, true}), -1 at end
+  // of file, or 0 when the statement goes on.
+  decl_end declarator(int& i, bool pointer_form);
+  // Pass 2 in braces after '=': the name `t` of a function-name variable
+  // initialises the variable this statement stored.
+  void initialiser(const char* t) {
+    if (last->funs.empty()) {
+      last->funs.emplace_back(t);
+    } else {
+      last->funs[0] = t;
+    }
+    // Only funs[0] is written, so only one name can be counted.
+    if (last->fun_cnt == 0)
+      last->fun_cnt = 1;
+    last->init = 1;
+  }
+};
+
+decl_end decl_walk::declarator(int& i, bool pointer_form) {
+  last = nullptr;
+  if (pointer_form) {
+    g_scan.token[i + 3] = g_scan.token[i + 2];
+    i += 4;
+  }
+  // The analysis below may read on into later lines, which replace the
+  // tokens; only pass 2 stores the name, so only it keeps a copy.
+  std::string declared;
+  if (pass == kSecondPass)
+    declared = tok(i - 1);
+  // `int __attribute__((cold)) f(int)`: the attribute's group is no
+  // declarator, and the statement goes on to the one after it. Where a
+  // header stands already, the group follows that header's ')' and the
+  // pass is left to meet the body's '{' as before.
+  const bool attribute = !pointer_form && header_flag == 0 && check_attribute(tok(i - 1));
+  int r = ana_args(pass, depth, i - 1, line_counter, header_line, kCallArgs);
+  if (r < 0)
+    return {-1, false};
+  if (attribute) {
+    i = r + 1;
+    return {0, false};
+  }
+  const char* follower = group_follower(r);
+  if (pass == kSecondPass && depth > 0 && init && caller != nullptr && *caller != 0)
+    add_group_calls(caller);
+  const char fc = follower[0];
+  if (fc == ',' || fc == ';' || fc == '=') {
+    // A typedef declares a type, not a variable.
+    if (pass == kSecondPass && !is_typedef) {
+      bool global = depth == 0 && header_flag == 0;
+      pfun_kind kind = !pointer_form                ? kDeclaredFun
+                       : !global && depth == 0 ? kPointerParam
+                                               : kPointerVar;
+      if (pfun_info* rec = store_pfun(global, declared, kind)) {
+        last = rec;
+        last_data = data;
+      }
+    }
+  } else if (b == 0 && !is_typedef) {
+    // Only a group at the statement's own level can be a header: inside
+    // braces it is an initialiser or a member.
+    return {r, true};
+  }
+  i = r + 1;
+  return {0, false};
+}
+
+}  // namespace
+
+decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& line_counter,
+                  int& header_line, const char* caller) {
+  decl_walk w{pass, depth, header_flag, start, line_counter, header_line, caller,
+              std::strcmp(tok(start), "typedef") == 0};
   int i = start + 1;
   for (;;) {
     if (!reach_declarator_token(i, line_counter))
@@ -319,133 +504,25 @@ decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& li
         return {-1, false};
       continue;
     }
-    if (b == 0 && (c == '=' || c == ',')) {
-      init = c == '=';
-      ++i;
-      continue;
-    }
-    if (c == ';' && b == 0) {
-      if (pass == kFirstPass && is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
+    if (c == ';' && w.b == 0) {
+      if (pass == kFirstPass && w.is_typedef && i > 0 && check_sep(tok(i - 1)) == nullptr) {
         add_typedef_name(tok(i - 1));
       }
       return {i, false};
     }
-    if (c == '{') {
-      ++b;
+    if (w.punctuation(c)) {
       ++i;
       continue;
     }
-    if (c == '}') {
-      if (--b == 0)
-        brace_eq = false;
-      ++i;
+    bool pointer_form = false;
+    if (c == '(' && w.opens_group(i, pointer_form)) {
+      decl_end r = w.declarator(i, pointer_form);
+      if (r.at != 0 || r.header)
+        return r;
       continue;
     }
-    if (b > 0 && (c == ',' || c == '=')) {
-      if (c == '=') {
-        brace_eq = true;
-      } else if (!brace_eq) {
-        ++data;
-      }
-      ++i;
-      continue;
-    }
-    // `first ( * name ) (`: the declarator names a pointer to a function.
-    const bool pointer_form = c == '(' && i == start + 1 && i + 4 < g_scan.token_no &&
-                              std::strcmp(tok(i + 1), "*") == 0 && tok(i + 3)[0] == ')' &&
-                              tok(i + 4)[0] == '(';
-    // A type word names no function: in `void (CDECL *hook)(int);` the '('
-    // after `void` only groups the declarator.
-    if (c == '(' && i > 0 && !check_keyword(tok(i - 1)) && check_sep(tok(i - 1)) == nullptr &&
-        (pointer_form || !check_type(tok(i - 1)))) {
-      last = nullptr;
-      bool pointer = false;
-      if (pointer_form) {
-        g_scan.token[i + 3] = g_scan.token[i + 2];
-        i += 4;
-        pointer = true;
-      }
-      // The analysis below may read on into later lines, which replace the
-      // tokens; only pass 2 stores the name, so only it keeps a copy.
-      std::string declared;
-      if (pass == kSecondPass)
-        declared = tok(i - 1);
-      // `int __attribute__((cold)) f(int)`: the attribute's group is no
-      // declarator, and the statement goes on to the one after it. Where a
-      // header stands already, the group follows that header's ')' and the
-      // pass is left to meet the body's '{' as before.
-      const bool attribute = !pointer_form && header_flag == 0 && check_attribute(tok(i - 1));
-      int r = ana_args(pass, depth, i - 1, line_counter, header_line, kCallArgs);
-      if (r < 0)
-        return {-1, false};
-      if (attribute) {
-        i = r + 1;
-        continue;
-      }
-
-      const char* follower = tok(r + 1);
-      if (is_comment_open(follower)) {
-        follower = ";";  // an unclosed comment hides the rest of the line
-        for (int j = r + 2; j < g_scan.token_no; ++j) {
-          if (is_comment_close(tok(j))) {
-            follower = tok(j + 1);
-            break;
-          }
-        }
-      }
-
-      if (pass == kSecondPass && depth > 0 && init && caller != nullptr && *caller != 0)
-        add_group_calls(caller);
-
-      if (follower[0] == ')') {
-        // `void (*name(int a))(void)`: a function returning a pointer to a
-        // function. The closing parentheses and the returned function's own
-        // parameter list stand between the group and what decides.
-        int j = r + 1;
-        while (j < g_scan.token_no && tok(j)[0] == ')')
-          ++j;
-        if (j < g_scan.token_no && tok(j)[0] == '(') {
-          int open = 0;
-          for (; j < g_scan.token_no; ++j) {
-            if (tok(j)[0] == '(') ++open;
-            if (tok(j)[0] == ')' && --open == 0) break;
-          }
-          ++j;
-        }
-        follower = j < g_scan.token_no ? tok(j) : tok(g_scan.token_no);
-        r = j - 1;  // the statement goes on after the returned function's parameters
-      }
-      const char fc = follower[0];
-      if (fc == ',' || fc == ';' || fc == '=') {
-        // A typedef declares a type, not a variable.
-        if (pass == kSecondPass && !is_typedef) {
-          bool global = depth == 0 && header_flag == 0;
-          pfun_kind kind = !pointer ? kDeclaredFun : !global && depth == 0 ? kPointerParam : kPointerVar;
-          if (pfun_info* rec = store_pfun(global, declared, kind)) {
-            last = rec;
-            last_data = data;
-          }
-        }
-      } else if (b == 0 && !is_typedef) {
-        // Only a group at the statement's own level can be a header: inside
-        // braces it is an initialiser or a member.
-        return {r, true};
-      }
-      i = r + 1;
-      continue;
-    }
-
-    if (brace_eq && last != nullptr && data == last_data && ser_pfun(t) != nullptr) {
-      if (last->funs.empty()) {
-        last->funs.emplace_back(t);
-      } else {
-        last->funs[0] = t;
-      }
-      // Only funs[0] is written, so only one name can be counted.
-      if (last->fun_cnt == 0)
-        last->fun_cnt = 1;
-      last->init = 1;
-    }
+    if (w.brace_eq && w.last != nullptr && w.data == w.last_data && ser_pfun(t) != nullptr)
+      w.initialiser(t);
     ++i;
   }
 }

@@ -21,7 +21,9 @@ namespace kavel {
 namespace {
 
 // The tokenizer's rules one byte at a time. Returns the tokens and leaves
-// the line cut as the rules cut it.
+// the line cut as the rules cut it. One switch over the modes in one loop,
+// longer than the rest on purpose: it must read as the plain statement of
+// the rules, sharing no step with the fast walk it checks.
 std::vector<std::string> reference_tokens(char* line, int mode, bool euc) {
   std::vector<std::string> out;
   std::vector<const char*> starts;

@@ -18,6 +18,11 @@ namespace kavel {
 
 namespace {
 
+// What the scan of a replacement knows of the macro: nothing (it is no
+// function the tables hold, or an ignored one), that it is a known function,
+// or that its replacement calls something.
+enum macro_state { kNothingKnown, kKnownFunction, kCallsSomething };
+
 bool last_is_backslash() {
   return g_scan.token_no > 0 && is_word(g_scan.token[g_scan.token_no - 1], "\\");
 }
@@ -70,7 +75,7 @@ int chk_define(const char* file_name, scan_pass pass, int depth, int index, int&
 
 int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, int& line_counter,
                    const char* macro_name, int object_like, long long line_offset) {
-  int body_state = 0;  // 0 nothing, 1 the macro is a known function, 2 it calls something
+  macro_state state = kNothingKnown;
   int record = -1;
   bool ignored = check_ignfun(macro_name) != 0;
   if (pass == kFirstPass && !ignored) {
@@ -80,10 +85,10 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
       fun_info& r = g_tab.Finf[record];
       r.top_pos = r.end_pos = line_offset;
       r.head_pos = -1;
-      body_state = 1;
+      state = kKnownFunction;
     }
   } else if (pass == kSecondPass && !ignored && ser_fun(macro_name) >= 0) {
-    body_state = 1;
+    state = kKnownFunction;
   }
 
   int header_line = 0;
@@ -114,25 +119,21 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
         i = r.at;
         continue;
       }
-      call_form form = c == '(' ? call_paren(i) : kNoCall;
-      if (form != kNoCall) {
-        int r = call_rule(pass, depth, form, i, line_counter, header_line);
-        if (r == kCallSkipped) continue;
-        if (r < 0) return -1;
-        i = r;
-        if (body_state >= 1 && group_callees() > 0) {
-          body_state = 2;
-          if (pass == kSecondPass) add_group_calls(macro_name);
-        }
-        continue;
-      }
-      if (pass == kSecondPass && c == '=' && tok[i + 1][0] != '=' && i > 0) {
-        assign_rule(i);
-        continue;
-      }
-      if (body_state >= 1 && c >= 'A' && c < 0x80 && check_maccall(t)) {
-        body_state = 2;
-        if (pass == kSecondPass) add_call(macro_name, t);
+      switch (code_rule(pass, depth, t, i, line_counter, header_line, state != kNothingKnown)) {
+        case kCodeEnd:
+          return -1;
+        case kCodeCall:
+          if (state != kNothingKnown && group_callees() > 0) {
+            state = kCallsSomething;
+            if (pass == kSecondPass) add_group_calls(macro_name);
+          }
+          break;
+        case kCodeMacroName:
+          state = kCallsSomething;
+          if (pass == kSecondPass) add_call(macro_name, t);
+          break;
+        default:
+          break;
       }
     }
     if (ended || !last_is_backslash()) break;
@@ -144,7 +145,7 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
   if (record >= 0) g_tab.Finf[record].end_pos = g_scan.fp.pos();
   if (pass == kFirstPass) {
     if (object_like) g_names.mac_call.append(macro_name);
-  } else if (body_state == 2) {
+  } else if (state == kCallsSomething) {
     int n = first_open_record(macro_name);
     if (n >= 0) g_tab.Finf[n].closed = 1;
   }

@@ -292,11 +292,45 @@ struct file_pass {
   // The declaration or header that starts at token `i`; `i` is left on its
   // last token. False at end of file.
   bool declaration_step(int& i);
-  // The call whose '(' is token `i`; `i` is left on its ')'. False at end
-  // of file.
-  bool call_step(call_form form, int& i);
+  // A call analysed into Fun whose ')' is token `i`: at depth 0 it may
+  // head a definition, inside a body pass 2 records it.
+  void call_found(int i);
   // A '}' brought the depth back to 0: the definition ends.
   void close_body();
+  // A '{' or '}' of code. Braces inside an #if within a body count
+  // nothing, as the alternatives of the #if may each open the same block.
+  void brace(unsigned char c) {
+    pass_view& pv = g_scan.pass;
+    if (c == '{') {
+      if (pv.depth == 0) g_tab.lfun_cnt = 0;
+      if (pv.cond_depth == 0) pv.depth++;
+      return;
+    }
+    if (pv.depth > 0 && pv.cond_depth == 0) pv.depth--;
+    if (pv.depth == 0) close_body();
+  }
+  // Token `i` (`t`) of code once comments, literals, directives,
+  // declarations and braces are taken. False at end of file.
+  bool code_step(const char* t, int& i) {
+    const int depth = g_scan.pass.depth;
+    const bool names_count = pass == kSecondPass && depth > 0;
+    switch (code_rule(pass, depth, t, i, line_counter, header_line, names_count)) {
+      case kCodeEnd:
+        return false;
+      case kCodeOpenParen:
+        run_start = -1;
+        break;
+      case kCodeCall:
+        call_found(i);
+        break;
+      case kCodeMacroName:
+        add_call(cur_fun.c_str(), t);
+        break;
+      default:
+        break;
+    }
+    return true;
+  }
 };
 
 void file_pass::accept_header() {
@@ -371,12 +405,8 @@ bool file_pass::declaration_step(int& i) {
   return true;
 }
 
-bool file_pass::call_step(call_form form, int& i) {
+void file_pass::call_found(int i) {
   const int depth = g_scan.pass.depth;
-  int r = call_rule(pass, depth, form, i, line_counter, header_line);
-  if (r == kCallSkipped) return true;
-  if (r < 0) return false;
-  i = r;
   char follower = g_scan.token[i + 1][0];
   // `DEFINE_CLASS(x) = { ... };` declares a variable through a macro,
   // as `int f(int);` declares one: '=' ends no header either.
@@ -387,7 +417,6 @@ bool file_pass::call_step(call_form form, int& i) {
     add_group_calls(cur_fun.c_str());
   }
   run_start = -1;
-  return true;
 }
 
 void file_pass::close_body() {
@@ -411,15 +440,12 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
   pv = pass_view{};
   pv.file_name = file_name;
   pv.utf8 = true;
-  int& depth = pv.depth;
-  int& cond_depth = pv.cond_depth;
+  const int& depth = pv.depth;
 
   file_pass f(file_name, pass, macro_count);
   int& line_counter = f.line_counter;
   const int& header_flag = f.header_flag;
   text_state& state = f.state;
-  const std::string& cur_fun = f.cur_fun;
-  long long& run_start = f.run_start;
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
@@ -438,8 +464,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
 
     bool next_line_wanted = false;
     for (int i = 0; i < s.token_no && !next_line_wanted; i++) {
-      const char** tok = s.token;
-      const char* t = tok[i];
+      const char* t = s.token[i];
       unsigned char c = static_cast<unsigned char>(t[0]);
       if (g_opt.lead_flag && state == kNoStart) f.note_start();
       if (pass == kFirstPass) f.track_run(t);
@@ -480,30 +505,13 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
         if (!f.declaration_step(i)) return -1;
         continue;
       }
-      if (c == '{') {
-        if (depth == 0) g_tab.lfun_cnt = 0;
-        if (cond_depth == 0) depth++;
+      if (c == '{' || c == '}') {
+        f.brace(c);
         continue;
       }
-      if (c == '}') {
-        if (depth > 0 && cond_depth == 0) depth--;
-        if (depth == 0) f.close_body();
-        continue;
-      }
-      call_form form = c == '(' ? call_paren(i) : kNoCall;
-      if (c == '(' && form == kNoCall) run_start = -1;
-      if (form != kNoCall) {
-        if (!f.call_step(form, i)) return -1;
-        continue;
-      }
-      if (pass == kSecondPass && c == '=' && tok[i + 1][0] != '=') {
-        assign_rule(i);
-        continue;
-      }
-      if (pass == kSecondPass && depth > 0 && c >= 'A' && c < 0x80 && check_maccall(t)) {
-        add_call(cur_fun.c_str(), t);
-      }
-      if (i == s.token_no - 1 && depth == 0 && (c == '_' || std::isalpha(c)) &&
+      const int at = i;
+      if (!f.code_step(t, i)) return -1;
+      if (i == at && i == s.token_no - 1 && depth == 0 && (c == '_' || std::isalpha(c)) &&
           !check_keyword(t) && !check_type(t))
         f.carried_name = t;
     }

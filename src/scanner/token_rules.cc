@@ -10,11 +10,6 @@
 
 namespace kavel {
 
-namespace {
-
-
-}  // namespace
-
 call_form call_paren(int i) {
   const char* const* tok = g_scan.token;
   if (i > 0 && !check_keyword(tok[i - 1]) && !check_sep(tok[i - 1])) return kNameCall;

@@ -172,167 +172,197 @@ void reset_scan() {
   g_scan.pass = pass_view{};
 }
 
-int set_token(char* line, int mode) {
-  const char** token = g_scan.token;
-  int count = 0;
-  char* p = line;
-  const bool euc = g_opt.euc_flag != 0;
+namespace {
+
+// What a step of set_token returns when it reached the line's terminator.
+constexpr int kLineDone = -1;
+
+// One walk of set_token over a line: where it stands and the tokens stored.
+// Each text state has a step of its own that runs to the byte ending that
+// state and returns the state the rest of the line is in. A word is cut off
+// (its next byte becomes the terminator) only by the byte that ends it, so
+// bytes that end no word stay as they were in the line. The steps are the
+// tokenizer's hot loop: they are forced inline into set_token, so the walk
+// keeps its place and count in registers.
+struct line_cut {
+  char* p;
+  const char** token;
+  int count;
   // Each byte yields at most one token: read_line makes room for the line
   // read; a longer string handed in by a caller is cut rather than overrun.
-  const int room = g_scan.token_room;
-  auto store = [&](const char* t) {
+  int room;
+  bool euc;
+  // No byte takes the next one with it in a file that is UTF-8 so far.
+  bool utf8;
+
+  [[gnu::always_inline]] void store(const char* t) {
     if (count < room)
       token[count++] = t;
-  };
-  // A byte that takes the next one with it inside comments and literals;
-  // none in a file that is UTF-8 so far.
-  const bool utf8 = g_scan.pass.utf8;
-  auto lead = [&](unsigned char c) { return !utf8 && (euc ? c >= 0x80 : is_sjis_lead(c)); };
+  }
+  // A byte that takes the next one with it inside comments and literals.
+  [[gnu::always_inline]] bool lead(unsigned char c) const {
+    return !utf8 && (euc ? c >= 0x80 : is_sjis_lead(c));
+  }
   // A character of comment or literal text: it starts a word unless one is
   // open. The byte after a lead byte belongs to it and is never examined; a
   // lead byte right before the terminator stands alone.
-  auto take_char = [&](unsigned char c, bool& in_word) {
+  [[gnu::always_inline]] void take_char(unsigned char c, bool& in_word) {
     if (!in_word)
       store(p);
     in_word = true;
     if (lead(c) && p[1] != 0)
       p++;
-  };
+  }
 
-  // Each mode runs its own loop; a word is cut off (its next byte becomes
-  // the terminator) only by the byte that ends it, so bytes that end no
-  // word stay as they were in the line.
-  while (*p) {
-    switch (mode) {
-      case kBlockComment: {
-        bool in_word = false;
-        for (;; p++) {
-          unsigned char c = static_cast<unsigned char>(*p);
-          if (c == 0)
-            goto done;
-          if (kBytes.comment_plain[c]) {
-            if (!in_word)
-              store(p);
-            in_word = true;
-            while (kBytes.comment_plain[static_cast<unsigned char>(p[1])])
-              p++;
-          } else if (c == ' ' || c == '\t') {
-            if (in_word)
-              *p = 0;
-            in_word = false;
-          } else if (c == '*' && p[1] == '/') {
-            store(kMarkClose);
-            if (in_word)
-              *p = 0;
-            p += 2;
-            mode = kText;
-            break;
-          } else {
-            take_char(c, in_word);
-          }
-        }
-        break;
-      }
-      case kLineComment:
-        // Nothing in the comment is a token; the byte before the line end
-        // hands back to ordinary text.
-        p = strchrnul(p + 1, '\n');
-        mode = kText;
-        break;
-      case kString:
-      case kChar: {
-        const char quote = mode == kString ? '"' : '\'';
-        bool in_word = false;
-        for (;; p++) {
-          unsigned char c = static_cast<unsigned char>(*p);
-          if (c == 0)
-            goto done;
-          if (c == '\\') {
-            // An escape pair; a backslash ending a cut piece has nothing to
-            // escape, and stepping past the terminator would read stale bytes.
-            if (p[1] != 0)
-              p++;
-          } else if (c == static_cast<unsigned char>(quote)) {
-            store(mode == kString ? kMarkDquote : kMarkSquote);
-            if (in_word)
-              *p = 0;
-            p++;
-            mode = kText;
-            break;
-          } else {
-            take_char(c, in_word);
-          }
-        }
-        break;
-      }
-      default:
-        for (;;) {
-          unsigned char c = static_cast<unsigned char>(*p);
-          char* word_end = nullptr;
-          if (kSep.at[c] < 0) {
-            if (c == 0)
-              goto done;
-            store(p);
-            do {
-              c = static_cast<unsigned char>(*++p);
-            } while (kBytes.text_word[c]);
-            if (c == 0)
-              goto done;
-            word_end = p;
-          }
-          // c is a separator; the word before it, if any, ends at it.
-          if (kBytes.kind[c] == kBlank) {
-            if (word_end)
-              *word_end = 0;
-            // Indentation comes in runs; the blanks after the first end no word.
-            do {
-              p++;
-            } while (*p == ' ');
-            continue;
-          }
-          if (kBytes.kind[c] == kMark) {
-            store(sep_tab + 2 * kSep.at[c]);
-            if (word_end)
-              *word_end = 0;
-            p++;
-            continue;
-          }
-          char n = p[1];
-          int next_mode = kText;
-          if (c == '/' && n == '*') {
-            store(kMarkOpen);
-            next_mode = kBlockComment;
-          } else if (c == '/' && n == '/') {
-            store(kMarkLine);
-            next_mode = kLineComment;
-          } else if (c == '"') {
-            store(kMarkDquote);
-            next_mode = kString;
-          } else if (c == '\'') {
-            store(kMarkSquote);
-            next_mode = kChar;
-          } else if (c > ' ') {
-            store(sep_tab + 2 * kSep.at[c]);
-          }
-          if (word_end)
-            *word_end = 0;
-          if (next_mode == kBlockComment || next_mode == kLineComment) {
-            p += 2;
-            mode = next_mode;
-            break;
-          }
+  [[gnu::always_inline]] int block_comment() {
+    bool in_word = false;
+    for (;; p++) {
+      unsigned char c = static_cast<unsigned char>(*p);
+      if (c == 0)
+        return kLineDone;
+      if (kBytes.comment_plain[c]) {
+        if (!in_word)
+          store(p);
+        in_word = true;
+        while (kBytes.comment_plain[static_cast<unsigned char>(p[1])])
           p++;
-          if (next_mode != kText) {
-            mode = next_mode;
-            break;
-          }
-        }
-        break;
+      } else if (c == ' ' || c == '\t') {
+        if (in_word)
+          *p = 0;
+        in_word = false;
+      } else if (c == '*' && p[1] == '/') {
+        store(kMarkClose);
+        if (in_word)
+          *p = 0;
+        p += 2;
+        return kText;
+      } else {
+        take_char(c, in_word);
+      }
     }
   }
-done:
-  token[count] = null_str;
-  g_scan.token_no = count;
+
+  // Nothing in the comment is a token; the byte before the line end hands
+  // back to ordinary text.
+  [[gnu::always_inline]] int line_comment() {
+    p = strchrnul(p + 1, '\n');
+    return kText;
+  }
+
+  // A string (kString) or character (kChar) literal.
+  [[gnu::always_inline]] int literal(int mode) {
+    const char quote = mode == kString ? '"' : '\'';
+    bool in_word = false;
+    for (;; p++) {
+      unsigned char c = static_cast<unsigned char>(*p);
+      if (c == 0)
+        return kLineDone;
+      if (c == '\\') {
+        // An escape pair; a backslash ending a cut piece has nothing to
+        // escape, and stepping past the terminator would read stale bytes.
+        if (p[1] != 0)
+          p++;
+      } else if (c == static_cast<unsigned char>(quote)) {
+        store(mode == kString ? kMarkDquote : kMarkSquote);
+        if (in_word)
+          *p = 0;
+        p++;
+        return kText;
+      } else {
+        take_char(c, in_word);
+      }
+    }
+  }
+
+  // Ordinary text: words, marks, and the bytes that open a comment or a
+  // literal.
+  [[gnu::always_inline]] int text() {
+    for (;;) {
+      unsigned char c = static_cast<unsigned char>(*p);
+      char* word_end = nullptr;
+      if (kSep.at[c] < 0) {
+        if (c == 0)
+          return kLineDone;
+        store(p);
+        do {
+          c = static_cast<unsigned char>(*++p);
+        } while (kBytes.text_word[c]);
+        if (c == 0)
+          return kLineDone;
+        word_end = p;
+      }
+      // c is a separator; the word before it, if any, ends at it.
+      if (kBytes.kind[c] == kBlank) {
+        if (word_end)
+          *word_end = 0;
+        // Indentation comes in runs; the blanks after the first end no word.
+        do {
+          p++;
+        } while (*p == ' ');
+        continue;
+      }
+      if (kBytes.kind[c] == kMark) {
+        store(sep_tab + 2 * kSep.at[c]);
+        if (word_end)
+          *word_end = 0;
+        p++;
+        continue;
+      }
+      char n = p[1];
+      int next_mode = kText;
+      if (c == '/' && n == '*') {
+        store(kMarkOpen);
+        next_mode = kBlockComment;
+      } else if (c == '/' && n == '/') {
+        store(kMarkLine);
+        next_mode = kLineComment;
+      } else if (c == '"') {
+        store(kMarkDquote);
+        next_mode = kString;
+      } else if (c == '\'') {
+        store(kMarkSquote);
+        next_mode = kChar;
+      } else if (c > ' ') {
+        store(sep_tab + 2 * kSep.at[c]);
+      }
+      if (word_end)
+        *word_end = 0;
+      if (next_mode == kBlockComment || next_mode == kLineComment) {
+        p += 2;
+        return next_mode;
+      }
+      p++;
+      if (next_mode != kText)
+        return next_mode;
+    }
+  }
+};
+
+}  // namespace
+
+int set_token(char* line, int mode) {
+  line_cut cut{line, g_scan.token, 0, g_scan.token_room, g_opt.euc_flag != 0, g_scan.pass.utf8};
+  while (*cut.p) {
+    switch (mode) {
+      case kBlockComment:
+        mode = cut.block_comment();
+        break;
+      case kLineComment:
+        mode = cut.line_comment();
+        break;
+      case kString:
+      case kChar:
+        mode = cut.literal(mode);
+        break;
+      default:
+        mode = cut.text();
+        break;
+    }
+    if (mode == kLineDone)
+      break;
+  }
+  cut.token[cut.count] = null_str;
+  g_scan.token_no = cut.count;
   return 0;
 }
 
