@@ -49,8 +49,20 @@ bool ends_name(char c) {
 void take_line_names(name_table& table, const char* line, known_names& known) {
   const char* p = line;
   for (;;) {
-    while (*p == ' ' || *p == '\t' || *p == '.')
-      p++;
+    // Leading dots are a tree's indentation, except those that begin a
+    // path (`./a.c#f`, `../b.c#g`): a run of dots before '/' stays.
+    for (;;) {
+      if (*p == ' ' || *p == '\t') {
+        p++;
+        continue;
+      }
+      const char* dots = p;
+      while (*dots == '.')
+        dots++;
+      if (dots == p || *dots == '/')
+        break;
+      p = dots;
+    }
     if (*p == '\n' || *p == 0)
       return;
     const char* open = std::strchr(p, '[');
