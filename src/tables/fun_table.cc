@@ -486,17 +486,22 @@ uint32_t& walk_cursor(int no) {
   return c[static_cast<size_t>(no)];
 }
 
-text_ref file_ref(std::string_view file) {
+file_id file_ref(std::string_view file) {
   // Records of one file come together: the last file nearly always answers.
-  if (g_tab.last_file.view() != file || g_tab.files.size() == 0)
-    g_tab.last_file = text_ref(g_tab.files.make_entry(file, span_hash(file)).name);
+  if (g_tab.files.size() == 0 || g_tab.last_file.view() != file) {
+    const size_t before = g_tab.files.size();
+    uint32_t& k = g_tab.files[file];
+    if (g_tab.files.size() != before)
+      k = static_cast<uint32_t>(before);
+    g_tab.last_file = file_id(k);
+  }
   return g_tab.last_file;
 }
 
 fun_info& new_record(std::string_view name, std::string_view file) {
   if (g_tab.fun_no >= kExternBase - 1)
     out_of_memory(static_cast<long long>(sizeof(fun_info)));
-  text_ref in = file_ref(file);
+  file_id in = file_ref(file);
   fun_info& rec = g_tab.Finf.emplace_back();
   rec.no = g_tab.fun_no++;
   rec.file = in;
@@ -653,7 +658,7 @@ std::vector<int> reached_records(int caller, int callee) {
   bool one_file = true;
   for (int k : *all)
     one_file = one_file && g_tab.Finf[k].file == r.file;
-  const text_ref* file = &r.file;
+  const file_id* file = &r.file;
   if (!one_file) {
     if (caller < 0 || caller >= g_tab.fun_no)
       return {};
@@ -664,7 +669,7 @@ std::vector<int> reached_records(int caller, int callee) {
   std::set<long long> seen;
   for (int k : *all) {
     const fun_info& d = g_tab.Finf[k];
-    if (d.file == *file && seen.insert(d.end_pos).second)
+    if (d.file == *file && seen.insert(d.end_pos()).second)
       out.push_back(k);
   }
   return out;

@@ -52,7 +52,7 @@ class arg_slots {
 
 // What a record is: a C function, a macro entered as a function of its own,
 // or a C function found calling itself.
-enum fun_kind : int16_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
+enum fun_kind : int8_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
 
 // A name or file name stored once for the whole table: records point at
 // it instead of holding copies. Equal texts of one table are one pointer.
@@ -150,23 +150,52 @@ class int_list {
   } u_{};
 };
 
+// A source file as a number in the table's list of files: four bytes in
+// each record instead of a pointer. Equal names are one number.
+class file_id {
+ public:
+  file_id() = default;
+  explicit file_id(uint32_t k) : k_(k) {}
+  const char* c_str() const;
+  std::string_view view() const { return c_str(); }
+  friend bool operator==(file_id a, file_id b) { return a.k_ == b.k_; }
+  friend bool operator!=(file_id a, file_id b) { return a.k_ != b.k_; }
+  friend bool operator==(file_id a, std::string_view b) { return a.view() == b; }
+  friend bool operator!=(file_id a, std::string_view b) { return !(a == b); }
+
+ private:
+  uint32_t k_ = 0;
+};
+
 struct fun_info {
   int no = 0;            // own number: position in Finf
-  fun_kind kind = kFunction;
-  int16_t dup = 0;       // 1: the name has more than one record
-  int16_t closed = 0;    // 1: pass 2 has passed this definition's closing brace
-  int16_t printed = 0;   // 1: printed or passed by the walk
   int line = 0;          // line of the header's '('
-  text_ref file;         // source file as the pass was given it
+  fun_kind kind = kFunction;
+  int8_t dup = 0;        // 1: the name has more than one record
+  int8_t closed = 0;     // 1: pass 2 has passed this definition's closing brace
+  int8_t printed = 0;    // 1: printed or passed by the walk
+  file_id file;          // source file as the pass was given it
+  // The three offsets below in 40 bits each, low and high parts apart so
+  // that they pack: a source file of up to 512 GB, far beyond what a run
+  // can read, where long longs would cost nine bytes more a record.
+  uint32_t pos_lo[3] = {};
+  int8_t pos_hi[3] = {};
   text_ref name;         // empty once displaced by a definition from a preferred file
-  long long top_pos = 0;   // start of the leading region (comment block, or with -g everything)
-  long long head_pos = 0;  // start of the header's first line; -1 for a macro
-  long long end_pos = 0;   // just past the line with the closing brace
   // The first line, the number of arguments and their texts, packed in
   // the table's arena (set_texts); null for none.
   const char* texts = nullptr;
   int_list callees;  // record numbers, or kExternBase + ext name number; each once
   int_list callers;  // record numbers, in the order the calls were met
+
+  // Start of the leading region (comment block, or with -g everything).
+  long long top_pos() const { return pos(0); }
+  // Start of the header's first line; -1 for a macro.
+  long long head_pos() const { return pos(1); }
+  // Just past the line with the closing brace.
+  long long end_pos() const { return pos(2); }
+  void set_top_pos(long long v) { set_pos(0, v); }
+  void set_head_pos(long long v) { set_pos(1, v); }
+  void set_end_pos(long long v) { set_pos(2, v); }
 
   // line_org at registration, line feed included.
   const char* first_line() const;
@@ -178,6 +207,11 @@ struct fun_info {
 
  private:
   std::optional<std::string_view> arg_text(int i, int which) const;
+  long long pos(int k) const { return static_cast<long long>(pos_hi[k]) * (1LL << 32) + pos_lo[k]; }
+  void set_pos(int k, long long v) {
+    pos_lo[k] = static_cast<uint32_t>(v);
+    pos_hi[k] = static_cast<int8_t>(v >> 32);  // -1 stays -1
+  }
 };
 
 // The records, in chunks that never move: a record keeps its address while
@@ -291,8 +325,8 @@ struct table_state {
   // whose name_records::by_file leads here.
   std::vector<name_map<int>> by_file;
   // The source files, each name kept once; the one of the last record.
-  name_map<char> files;
-  text_ref last_file;
+  name_map<uint32_t> files;
+  file_id last_file;
   // First lines and argument texts of the records. The first lines are
   // kept only when `first_lines` is set: a -s listing is all that prints
   // them, and on a large tree they are the biggest part of the table.
@@ -321,8 +355,12 @@ struct table_state {
 extern table_state g_tab;
 void reset_tables();
 
+inline const char* file_id::c_str() const {
+  return g_tab.files.entry_at(k_).name;
+}
+
 // The table's copy of the source file name `file`.
-text_ref file_ref(std::string_view file);
+file_id file_ref(std::string_view file);
 // Appends record number fun_no named `name`, of `file`, with nothing else
 // set; the name is entered in by_name's keys but in no list of records.
 fun_info& new_record(std::string_view name, std::string_view file);

@@ -80,6 +80,23 @@ TEST_F(FunTable, DuplicateRules) {
   }
 }
 
+// Offsets are packed into five bytes: past 4 GB and the -1 of a macro
+// must come back whole, and files compare by name.
+TEST_F(FunTable, PackedOffsetsAndFiles) {
+  reg("f", "a.c");
+  reg("g", "b.c");
+  reg("h", "a.c");
+  rec(0).set_end_pos((5LL << 32) + 7);
+  rec(0).set_head_pos(-1);
+  rec(0).set_top_pos(0xFFFFFFFFLL);
+  EXPECT_EQ(rec(0).end_pos(), (5LL << 32) + 7);
+  EXPECT_EQ(rec(0).head_pos(), -1);
+  EXPECT_EQ(rec(0).top_pos(), 0xFFFFFFFFLL);
+  EXPECT_TRUE(rec(0).file == rec(2).file);
+  EXPECT_TRUE(rec(0).file != rec(1).file);
+  EXPECT_STREQ(rec(1).file.c_str(), "b.c");
+}
+
 TEST_F(FunTable, DisplacedRecordIsFoundOnlyByPattern) {
   g_opt.file_list = {"b.c"};
   reg("f", "a.c");
@@ -169,7 +186,7 @@ TEST_F(FunTable, DuplicatedCalleeRecordsTheCallerWhereTheCallReaches) {
   reg("other", "c.c");
   reg("g", "d.c");
   reg("g", "d.c");
-  rec(5).end_pos = 10;  // another definition, not the same one read twice
+  rec(5).set_end_pos(10);  // another definition, not the same one read twice
   EXPECT_EQ(add_call("main", "f"), 0);
   EXPECT_EQ(add_call("other", "f"), 0);
   EXPECT_EQ(add_call("other", "g"), 0);
