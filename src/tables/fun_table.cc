@@ -354,19 +354,43 @@ void new_fun_entry(int n, std::string_view name) {
     f.arg[n][0].emplace();
 }
 
+void int_list::insert(const int* pos, int v) {
+  size_t k = static_cast<size_t>(pos - begin());
+  size_t n = size();
+  if (n == capacity())
+    grow();
+  int* d = data();
+  std::memmove(d + k + 1, d + k, (n - k) * sizeof(int));
+  d[k] = v;
+  set_count(n + 1);
+}
+
+void int_list::erase(const int* pos) {
+  size_t k = static_cast<size_t>(pos - begin());
+  size_t n = size();
+  int* d = data();
+  std::memmove(d + k, d + k + 1, (n - k - 1) * sizeof(int));
+  set_count(n - 1);
+}
+
 void int_list::grow() {
-  // 6, 14, 30, 62, ... numbers: with the heap's 8-byte header each block
-  // is a power of two, the sizes its size classes hold without waste.
-  const size_t cap = 2 * static_cast<size_t>(cap_) + 2;
-  if (cap > UINT32_MAX)
+  // 4, 12, 28, 60, ... numbers: with the count, the capacity and the
+  // heap's 8-byte header each block is a power of two, the sizes its size
+  // classes hold without waste.
+  const size_t cap = 2 * capacity() + 2 + (in_place() ? 0 : 2);
+  if (cap > INT32_MAX)
     throw std::bad_alloc();
-  void* p = cap_ > kInPlace ? std::realloc(u_.heap, cap * sizeof(int)) : std::malloc(cap * sizeof(int));
+  const size_t n = size();
+  void* p = in_place() ? std::malloc((cap + 2) * sizeof(int))
+                       : std::realloc(u_.heap - 2, (cap + 2) * sizeof(int));
   if (p == nullptr)
     throw std::bad_alloc();
-  if (cap_ <= kInPlace)
-    std::memcpy(p, u_.here, n_ * sizeof(int));
-  u_.heap = static_cast<int*>(p);
-  cap_ = static_cast<uint32_t>(cap);
+  int* block = static_cast<int*>(p);
+  if (in_place())
+    block[2] = *data();
+  block[0] = static_cast<int>(n);
+  block[1] = static_cast<int>(cap);
+  u_.heap = block + 2;
 }
 
 namespace {

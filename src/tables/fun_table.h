@@ -74,16 +74,17 @@ class text_ref {
   const char* p_ = "";
 };
 
-// A list of numbers in 16 bytes: up to two are held in place (most
-// functions have a caller or two, most names one record), more in a block
-// of its own whose sizes fill the heap's size classes exactly.
+// A list of numbers in 8 bytes: one is held in place (most functions
+// have one caller, most names one record), more in a block of its own
+// whose count and capacity sit just before the numbers, in sizes that
+// fill the heap's size classes exactly.
 class int_list {
  public:
   int_list() = default;
   int_list(const int_list& o) { *this = o; }
   int_list& operator=(const int_list& o) {
     if (this != &o) {
-      n_ = 0;
+      set_count(0);
       for (int v : o)
         push_back(v);
     }
@@ -99,55 +100,57 @@ class int_list {
   }
   ~int_list() { release(); }
 
-  size_t size() const { return n_; }
-  bool empty() const { return n_ == 0; }
+  size_t size() const { return in_place() ? u_.w[kTag] >> 1 : u_.heap[-2]; }
+  bool empty() const { return size() == 0; }
   const int* begin() const { return data(); }
-  const int* end() const { return data() + n_; }
+  const int* end() const { return data() + size(); }
   int operator[](size_t k) const { return data()[k]; }
   int front() const { return data()[0]; }
   void push_back(int v) {
-    if (n_ == cap_)
+    size_t n = size();
+    if (n == capacity())
       grow();
-    data()[n_++] = v;
+    data()[n] = v;
+    set_count(n + 1);
   }
-  void insert(const int* pos, int v) {
-    size_t k = static_cast<size_t>(pos - begin());
-    if (n_ == cap_)
-      grow();
-    int* d = data();
-    std::memmove(d + k + 1, d + k, (n_ - k) * sizeof(int));
-    d[k] = v;
-    ++n_;
-  }
-  void erase(const int* pos) {
-    size_t k = static_cast<size_t>(pos - begin());
-    int* d = data();
-    std::memmove(d + k, d + k + 1, (n_ - k - 1) * sizeof(int));
-    --n_;
-  }
+  // Rare (a record out of order, a displaced one): kept out of line.
+  void insert(const int* pos, int v);
+  void erase(const int* pos);
 
  private:
-  static constexpr uint32_t kInPlace = 2;
-  int* data() { return cap_ > kInPlace ? u_.heap : u_.here; }
-  const int* data() const { return cap_ > kInPlace ? u_.heap : u_.here; }
+  // In place, the word that overlaps the pointer's low half holds
+  // 1 + 2 * count: a block pointer is aligned, so its low bit tells the two apart.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  static constexpr int kTag = 1;
+#else
+  static constexpr int kTag = 0;
+#endif
+  bool in_place() const { return (u_.w[kTag] & 1) != 0; }
+  size_t capacity() const { return in_place() ? 1 : static_cast<uint32_t>(u_.heap[-1]); }
+  int* data() { return in_place() ? reinterpret_cast<int*>(&u_.w[1 - kTag]) : u_.heap; }
+  const int* data() const {
+    return in_place() ? reinterpret_cast<const int*>(&u_.w[1 - kTag]) : u_.heap;
+  }
+  void set_count(size_t n) {
+    if (in_place())
+      u_.w[kTag] = static_cast<uint32_t>(1 + 2 * n);
+    else
+      u_.heap[-2] = static_cast<int>(n);
+  }
   void grow();
   void release() {
-    if (cap_ > kInPlace)
-      std::free(u_.heap);
+    if (!in_place())
+      std::free(u_.heap - 2);
   }
   void take(int_list& o) {
-    n_ = o.n_;
-    cap_ = o.cap_;
     u_ = o.u_;
-    o.n_ = 0;
-    o.cap_ = kInPlace;
+    o.u_.heap = nullptr;
+    o.u_.w[kTag] = 1;
   }
-  uint32_t n_ = 0;
-  uint32_t cap_ = kInPlace;
   union {
-    int here[kInPlace];
+    uint32_t w[2];
     int* heap;
-  } u_{};
+  } u_ = {{kTag == 0 ? 1u : 0u, kTag == 1 ? 1u : 0u}};
 };
 
 // A source file as a number in the table's list of files: four bytes in

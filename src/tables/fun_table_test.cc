@@ -97,6 +97,31 @@ TEST_F(FunTable, PackedOffsetsAndFiles) {
   EXPECT_STREQ(rec(1).file.c_str(), "b.c");
 }
 
+// The list changes layout at one number and at each block size.
+TEST(IntList, GrowsInsertsErasesAndCopies) {
+  int_list l;
+  std::vector<int> want;
+  for (int v = 0; v < 40; v += 2) {
+    l.push_back(v);
+    want.push_back(v);
+    ASSERT_EQ(std::vector<int>(l.begin(), l.end()), want);
+  }
+  l.insert(l.begin() + 1, 1);
+  l.erase(l.begin());
+  want.insert(want.begin() + 1, 1);
+  want.erase(want.begin());
+  int_list copy = l;
+  int_list moved = std::move(l);
+  EXPECT_EQ(std::vector<int>(copy.begin(), copy.end()), want);
+  EXPECT_EQ(std::vector<int>(moved.begin(), moved.end()), want);
+  EXPECT_TRUE(l.empty());
+  int_list one;
+  one.push_back(-7);
+  one.insert(one.begin(), 3);
+  one.erase(one.begin() + 1);
+  EXPECT_EQ(std::vector<int>(one.begin(), one.end()), std::vector<int>{3});
+}
+
 TEST_F(FunTable, DisplacedRecordIsFoundOnlyByPattern) {
   g_opt.file_list = {"b.c"};
   reg("f", "a.c");
