@@ -170,9 +170,9 @@ bool may_hold(const pfun_index& idx, size_t bit) {
 
 // Enters record `pos` unless an earlier record has its name.
 void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos) {
-  const std::string& name = tab[pos].name;
+  const std::string_view name = tab[pos].name.view();
   if (!name.empty()) {
-    size_t bit = start_bit(name.c_str());
+    size_t bit = start_bit(name.data());
     idx.starts[bit >> 6] |= uint64_t{1} << (bit & 63);
   }
   const size_t mask = idx.slots.size() - 1;
@@ -218,7 +218,7 @@ pfun_info* pfun_find(const pfun_index& idx, std::vector<pfun_info>& tab, std::st
     int at = idx.slots[i];
     if (at == 0)
       return nullptr;
-    const std::string& s = tab[at - 1].name;
+    const std::string_view s = tab[at - 1].name.view();
     if (s.size() == key.size() && std::memcmp(s.data(), key.data(), key.size()) == 0)
       return &tab[at - 1];
   }
@@ -298,7 +298,8 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
     // table by its prototypes.
     pfun_info& spare = g_tab.pfun_spare;
     spare = pfun_info{};
-    spare.name = name;
+    g_tab.pfun_spare_name = name;
+    spare.name = text_ref(g_tab.pfun_spare_name.c_str());
     spare.kind = kind;
     return &spare;
   }
@@ -307,9 +308,12 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   // Half full: index afresh at twice the size.
   if (2 * static_cast<size_t>(cnt) + 2 > idx.slots.size())
     pfun_index_build(idx, tab, cnt);
+  text_arena& names = global ? g_tab.gfun_names : g_tab.lfun_names;
+  if (cnt == 0)
+    names.clear();  // no record holds a name from it any more
   pfun_info& rec = tab[cnt];
   rec = pfun_info{};
-  rec.name = name;
+  rec.name = text_ref(names.add(name));
   rec.kind = kind;
   pfun_index_add(idx, tab, cnt);
   idx.count = ++cnt;

@@ -63,6 +63,7 @@ class text_ref {
   const char* c_str() const { return p_; }
   bool empty() const { return *p_ == 0; }
   std::string_view view() const { return p_; }
+  operator std::string_view() const { return p_; }
   friend bool operator==(text_ref a, text_ref b) {
     return a.p_ == b.p_ || std::strcmp(a.p_, b.p_) == 0;
   }
@@ -276,7 +277,7 @@ struct fun_group {
 enum pfun_kind : int8_t { kDeclaredFun = 0, kPointerVar = 1, kPointerParam = 2 };
 
 struct pfun_info {
-  std::string name;
+  text_ref name;  // in the arena of its table
   pfun_kind kind = kDeclaredFun;
   int8_t init = 0;        // 1: funs[0] came from the declaration's initialiser
   int fun_cnt = 0;    // names in funs
@@ -348,6 +349,11 @@ struct table_state {
   int gfun_cnt = 0;
   int lfun_cnt = 0;
   pfun_info pfun_spare;  // what add_pfun hands out for a name already held
+  std::string pfun_spare_name;
+  // The names of Pfun_g and Pfun_l; each emptied when its table starts
+  // again from no records.
+  text_arena gfun_names;
+  text_arena lfun_names;
   pfun_index gfun_index;  // over Pfun_g[0, gfun_cnt)
   // Positions in Pfun_g whose fun_cnt an assignment moved off init since
   // the last forget_assignments: the only ones it needs to visit.

@@ -279,11 +279,11 @@ TEST_F(FunTable, IndexAgreesWithInOrderSearch) {
 }
 
 TEST_F(FunTable, VariablesGlobalBeforeLocal) {
-  g_tab.Pfun_l[0].name = "p";
+  g_tab.Pfun_l[0].name = text_ref("p");
   g_tab.Pfun_l[0].kind = kPointerVar;
   g_tab.lfun_cnt = 1;
   EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_l[0]);
-  g_tab.Pfun_g[0].name = "p";
+  g_tab.Pfun_g[0].name = text_ref("p");
   g_tab.gfun_cnt = 1;
   EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_g[0]);
   EXPECT_EQ(ser_pfun("q"), nullptr);
