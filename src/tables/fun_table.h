@@ -9,12 +9,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "support/name_map.h"
@@ -276,13 +278,50 @@ struct fun_group {
 // pointer to a function, or a pointer among old-style parameters.
 enum pfun_kind : int8_t { kDeclaredFun = 0, kPointerVar = 1, kPointerParam = 2 };
 
+// The names assigned to one variable: most variables get none, so the list
+// costs one pointer until it holds a name.
+class assigned_names {
+ public:
+  assigned_names() = default;
+  assigned_names(std::initializer_list<std::string> names) {
+    for (const std::string& n : names)
+      push_back(n);
+  }
+  assigned_names(const assigned_names& o) { *this = o; }
+  assigned_names& operator=(const assigned_names& o) {
+    if (this != &o)
+      v_ = o.v_ ? std::make_unique<std::vector<std::string>>(*o.v_) : nullptr;
+    return *this;
+  }
+  assigned_names(assigned_names&&) noexcept = default;
+  assigned_names& operator=(assigned_names&&) noexcept = default;
+  bool empty() const { return !v_ || v_->empty(); }
+  size_t size() const { return v_ ? v_->size() : 0; }
+  std::string& operator[](size_t k) { return (*v_)[k]; }
+  const std::string& operator[](size_t k) const { return (*v_)[k]; }
+  void clear() { v_.reset(); }
+  template <typename T>
+  void emplace_back(T&& name) {
+    made().emplace_back(std::forward<T>(name));
+  }
+  void push_back(const std::string& name) { made().push_back(name); }
+
+ private:
+  std::vector<std::string>& made() {
+    if (!v_)
+      v_ = std::make_unique<std::vector<std::string>>();
+    return *v_;
+  }
+  std::unique_ptr<std::vector<std::string>> v_;
+};
+
 struct pfun_info {
   text_ref name;  // in the arena of its table
   pfun_kind kind = kDeclaredFun;
   int8_t init = 0;        // 1: funs[0] came from the declaration's initialiser
   int fun_cnt = 0;    // names in funs
   int fun_done = 0;   // names already turned into call targets
-  std::vector<std::string> funs;  // entries past fun_cnt are stale
+  assigned_names funs;  // entries past fun_cnt are stale
 };
 
 // Where the first variable record of each name sits in one of the Pfun
