@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   for (int r = 0; r < g_tab.fun_no; ++r) {
     const kavel::fun_info& f = g_tab.Finf[r];
     // The walk can start only from a name that finds this very record.
-    if (f.name.empty() || f.dup || f.top_pos == f.end_pos)
+    if (f.name.empty() || f.dup || f.top_pos() == f.end_pos())
       continue;
     int n = tree_size(r, seen, r, stack);
     if (n > best_size) {

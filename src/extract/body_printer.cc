@@ -153,14 +153,14 @@ void collect_lead_comment(back_text& t, name_list* lines) {
 // Copies the record's text; the file is already current.
 void copy_text(fun_info& f) {
   line_reader& in = g_print.text_fp;
-  in.seek(f.head_pos);
+  in.seek(f.head_pos());
   char piece[kLinePiece + 1];
   for (;;) {
     int n = in.read(piece);
     if (n < 0)
       break;
     std::fwrite(piece, 1, static_cast<size_t>(n), stdout);
-    if (in.pos() >= f.end_pos)
+    if (in.pos() >= f.end_pos())
       break;
   }
   std::fputs("\n", stdout);
@@ -186,7 +186,7 @@ bool select_file(const char* file) {
 }  // namespace
 
 int print_record(fun_info& f, const fun_info* by, walk_dir dir) {
-  if (f.top_pos == f.end_pos) {
+  if (f.top_pos() == f.end_pos()) {
     errmsg1(kMsgNoneStatement, f.name.c_str());
     return -1;
   }
@@ -201,10 +201,10 @@ int print_record(fun_info& f, const fun_info* by, walk_dir dir) {
       std::printf("/* Called by: %s */\n", by->name.c_str());
     }
   }
-  if (g_opt.lead_flag || f.head_pos == -1) {
-    f.head_pos = f.top_pos;
+  if (g_opt.lead_flag || f.head_pos() == -1) {
+    f.set_head_pos(f.top_pos());
   } else {
-    print_lead_comment(g_print.text_fp, f.head_pos, f.top_pos);
+    print_lead_comment(g_print.text_fp, f.head_pos(), f.top_pos());
   }
   copy_text(f);
   f.printed = 1;

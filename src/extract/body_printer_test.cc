@@ -76,9 +76,9 @@ class BodyPrinterTest : public ::testing::Test {
           long long end) {
     fun_info& f = new_record(name, file);
     int no = f.no;
-    f.top_pos = top;
-    f.head_pos = head;
-    f.end_pos = end;
+    f.set_top_pos(top);
+    f.set_head_pos(head);
+    f.set_end_pos(end);
     g_tab.by_name[name].recs.push_back(no);
     return no;
   }

@@ -120,7 +120,7 @@ entry_result found_entry(fun_info* f, const char* written) {
   entry_result r;
   r.fun = f;
   r.written = written;
-  r.kind = f->top_pos == f->end_pos ? entry_result::unfinished : entry_result::found;
+  r.kind = f->top_pos() == f->end_pos() ? entry_result::unfinished : entry_result::found;
   return r;
 }
 

@@ -11,6 +11,7 @@ namespace kavel {
 namespace {
 
 std::string str(text_ref t) { return std::string(t.view()); }
+std::string str(file_id t) { return std::string(t.view()); }
 
 // The name as a list entry: "file#name" where the name has several
 // definitions, so that reading it back picks this one, and "file:line#name"

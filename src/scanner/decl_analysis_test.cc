@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -185,8 +186,9 @@ TEST_F(Analysis, LongGroupsAreAnalysedWhole) {
 }
 
 TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
+  static std::deque<std::string> names;  // the records point at them
   for (int i = 0; i < 30; ++i) {
-    g_tab.Pfun_g[i].name = "v" + std::to_string(i);
+    g_tab.Pfun_g[i].name = text_ref(names.emplace_back("v" + std::to_string(i)).c_str());
     g_tab.Pfun_g[i].kind = kPointerParam;
   }
   g_tab.gfun_cnt = 30;
@@ -195,7 +197,7 @@ TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
   // A record past the others, so the lookup index takes it in.
   pfun_info& p = g_tab.Pfun_g[30];
   g_tab.gfun_cnt = 31;
-  p.name = "p";
+  p.name = text_ref("p");
   p.kind = kPointerVar;
   p.funs.clear();
   for (int i = 0; i < 30; ++i)
@@ -210,10 +212,10 @@ TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
 TEST_F(Analysis, VariablesPassedAsArgumentsInPassTwo) {
   reg("apply");
   reg("visit");
-  g_tab.Pfun_g[0] = pfun_info{"visit", kDeclaredFun, 0, 0, 0, {}};
-  g_tab.Pfun_g[1] = pfun_info{"fp", kPointerVar, 0, 3, 1, {"a", "b", "c"}};
-  g_tab.Pfun_g[2] = pfun_info{"op", kPointerParam, 0, 0, 0, {}};
-  g_tab.Pfun_g[3] = pfun_info{"idle", kPointerVar, 0, 0, 0, {}};
+  g_tab.Pfun_g[0] = pfun_info{text_ref("visit"), kDeclaredFun, 0, 0, 0, {}};
+  g_tab.Pfun_g[1] = pfun_info{text_ref("fp"), kPointerVar, 0, 3, 1, {"a", "b", "c"}};
+  g_tab.Pfun_g[2] = pfun_info{text_ref("op"), kPointerParam, 0, 0, 0, {}};
+  g_tab.Pfun_g[3] = pfun_info{text_ref("idle"), kPointerVar, 0, 0, 0, {}};
   g_tab.gfun_cnt = 4;
   ASSERT_GE(args("apply(list, visit, fp, op, idle, fp(1))\n", 2, 1), 0);
   // A declared function becomes a callee of the receiver; a pointer brings
@@ -369,8 +371,8 @@ TEST_F(Analysis, FunctionInitialiserRule) {
     SCOPED_TRACE(c.text);
     reset_tables();
     reset_scan();
-    g_tab.Pfun_g[0] = pfun_info{"f", kDeclaredFun, 0, 0, 0, {}};
-    g_tab.Pfun_g[1] = pfun_info{"g", kDeclaredFun, 0, 0, 0, {}};
+    g_tab.Pfun_g[0] = pfun_info{text_ref("f"), kDeclaredFun, 0, 0, 0, {}};
+    g_tab.Pfun_g[1] = pfun_info{text_ref("g"), kDeclaredFun, 0, 0, 0, {}};
     g_tab.gfun_cnt = 2;
     ASSERT_GE(decl(c.text, 2), 0);
     ASSERT_EQ(g_tab.gfun_cnt, 3);

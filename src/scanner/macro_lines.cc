@@ -83,8 +83,9 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
     if (add_fun(kMacro, file_name, line_counter, g_scan.line_org) == 0) {
       record = g_tab.fun_no - 1;
       fun_info& r = g_tab.Finf[record];
-      r.top_pos = r.end_pos = line_offset;
-      r.head_pos = -1;
+      r.set_top_pos(line_offset);
+      r.set_end_pos(line_offset);
+      r.set_head_pos(-1);
       state = kKnownFunction;
     }
   } else if (pass == kSecondPass && !ignored && ser_fun(macro_name) >= 0) {
@@ -142,7 +143,7 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
     if (g_scan.token_no == 0) break;
   }
 
-  if (record >= 0) g_tab.Finf[record].end_pos = g_scan.fp.pos();
+  if (record >= 0) g_tab.Finf[record].set_end_pos(g_scan.fp.pos());
   if (pass == kFirstPass) {
     if (object_like) g_names.mac_call.append(macro_name);
   } else if (state == kCallsSomething) {

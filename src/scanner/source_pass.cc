@@ -340,9 +340,9 @@ void file_pass::accept_header() {
     record = g_tab.fun_no - 1;
     fun_info& r = g_tab.Finf[record];
     long long head = run_start >= 0 && run_start < line_offset ? run_start : line_offset;
-    r.top_pos = noted_start < head ? noted_start : head;
-    r.head_pos = head;
-    r.end_pos = noted_start;
+    r.set_top_pos(noted_start < head ? noted_start : head);
+    r.set_head_pos(head);
+    r.set_end_pos(noted_start);
     state = kRecordEntered;
   } else {
     state = kNoStart;
@@ -426,7 +426,7 @@ void file_pass::close_body() {
     forget_assignments();
   }
   cur_fun.clear();
-  if (state == kRecordEntered && record >= 0) g_tab.Finf[record].end_pos = g_scan.fp.pos();
+  if (state == kRecordEntered && record >= 0) g_tab.Finf[record].set_end_pos(g_scan.fp.pos());
   state = kNoStart;
   header_flag = 0;
   record = -1;

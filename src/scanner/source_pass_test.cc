@@ -72,20 +72,20 @@ TEST_F(SourcePass, OffsetsAreExactBytePositionsInBothLineEnds) {
     reset_below_driver();
     scan(text, 1);
     const fun_info& one = rec("one");
-    EXPECT_EQ(one.top_pos, at(text, "/* One."));
-    EXPECT_EQ(one.head_pos, at(text, "int one"));
+    EXPECT_EQ(one.top_pos(), at(text, "/* One."));
+    EXPECT_EQ(one.head_pos(), at(text, "int one"));
     // Just past the closing line, its line end included.
-    EXPECT_EQ(one.end_pos, static_cast<long long>(text.find('\n', text.find("} // end")) + 1));
+    EXPECT_EQ(one.end_pos(), static_cast<long long>(text.find('\n', text.find("} // end")) + 1));
     // A line that begins with "//" starts the text; the header line after
     // it is read by the comment skipping and gets no offset of its own.
     const fun_info& two = rec("two");
-    EXPECT_EQ(two.top_pos, at(text, "// Two."));
-    EXPECT_EQ(two.head_pos, at(text, "// Two."));
+    EXPECT_EQ(two.top_pos(), at(text, "// Two."));
+    EXPECT_EQ(two.head_pos(), at(text, "// Two."));
     // The #define inside the body enters a macro record, but the body's
     // closing brace belongs to two.
-    EXPECT_EQ(two.end_pos, static_cast<long long>(text.size()));
+    EXPECT_EQ(two.end_pos(), static_cast<long long>(text.size()));
     EXPECT_EQ(rec("LOCAL").kind, 1);
-    EXPECT_NE(rec("LOCAL").end_pos, static_cast<long long>(text.size()));
+    EXPECT_NE(rec("LOCAL").end_pos(), static_cast<long long>(text.size()));
   }
 }
 
@@ -127,7 +127,7 @@ TEST_F(SourcePass, ConditionalLinesInsideAStatementCountOnce) {
   both_passes(text);
   EXPECT_EQ(msgs.text(), "");
   EXPECT_GE(ser_fun("after"), 0);
-  EXPECT_EQ(rec("setup").end_pos, at(text, "int after"));
+  EXPECT_EQ(rec("setup").end_pos(), at(text, "int after"));
 }
 
 }  // namespace

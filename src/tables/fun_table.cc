@@ -170,9 +170,9 @@ bool may_hold(const pfun_index& idx, size_t bit) {
 
 // Enters record `pos` unless an earlier record has its name.
 void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos) {
-  const std::string& name = tab[pos].name;
+  const std::string_view name = tab[pos].name.view();
   if (!name.empty()) {
-    size_t bit = start_bit(name.c_str());
+    size_t bit = start_bit(name.data());
     idx.starts[bit >> 6] |= uint64_t{1} << (bit & 63);
   }
   const size_t mask = idx.slots.size() - 1;
@@ -218,7 +218,7 @@ pfun_info* pfun_find(const pfun_index& idx, std::vector<pfun_info>& tab, std::st
     int at = idx.slots[i];
     if (at == 0)
       return nullptr;
-    const std::string& s = tab[at - 1].name;
+    const std::string_view s = tab[at - 1].name.view();
     if (s.size() == key.size() && std::memcmp(s.data(), key.data(), key.size()) == 0)
       return &tab[at - 1];
   }
@@ -298,7 +298,8 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
     // table by its prototypes.
     pfun_info& spare = g_tab.pfun_spare;
     spare = pfun_info{};
-    spare.name = name;
+    g_tab.pfun_spare_name = name;
+    spare.name = text_ref(g_tab.pfun_spare_name.c_str());
     spare.kind = kind;
     return &spare;
   }
@@ -307,9 +308,12 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   // Half full: index afresh at twice the size.
   if (2 * static_cast<size_t>(cnt) + 2 > idx.slots.size())
     pfun_index_build(idx, tab, cnt);
+  text_arena& names = global ? g_tab.gfun_names : g_tab.lfun_names;
+  if (cnt == 0)
+    names.clear();  // no record holds a name from it any more
   pfun_info& rec = tab[cnt];
   rec = pfun_info{};
-  rec.name = name;
+  rec.name = text_ref(names.add(name));
   rec.kind = kind;
   pfun_index_add(idx, tab, cnt);
   idx.count = ++cnt;
@@ -354,19 +358,43 @@ void new_fun_entry(int n, std::string_view name) {
     f.arg[n][0].emplace();
 }
 
+void int_list::insert(const int* pos, int v) {
+  size_t k = static_cast<size_t>(pos - begin());
+  size_t n = size();
+  if (n == capacity())
+    grow();
+  int* d = data();
+  std::memmove(d + k + 1, d + k, (n - k) * sizeof(int));
+  d[k] = v;
+  set_count(n + 1);
+}
+
+void int_list::erase(const int* pos) {
+  size_t k = static_cast<size_t>(pos - begin());
+  size_t n = size();
+  int* d = data();
+  std::memmove(d + k, d + k + 1, (n - k - 1) * sizeof(int));
+  set_count(n - 1);
+}
+
 void int_list::grow() {
-  // 6, 14, 30, 62, ... numbers: with the heap's 8-byte header each block
-  // is a power of two, the sizes its size classes hold without waste.
-  const size_t cap = 2 * static_cast<size_t>(cap_) + 2;
-  if (cap > UINT32_MAX)
+  // 4, 12, 28, 60, ... numbers: with the count, the capacity and the
+  // heap's 8-byte header each block is a power of two, the sizes its size
+  // classes hold without waste.
+  const size_t cap = 2 * capacity() + 2 + (in_place() ? 0 : 2);
+  if (cap > INT32_MAX)
     throw std::bad_alloc();
-  void* p = cap_ > kInPlace ? std::realloc(u_.heap, cap * sizeof(int)) : std::malloc(cap * sizeof(int));
+  const size_t n = size();
+  void* p = in_place() ? std::malloc((cap + 2) * sizeof(int))
+                       : std::realloc(u_.heap - 2, (cap + 2) * sizeof(int));
   if (p == nullptr)
     throw std::bad_alloc();
-  if (cap_ <= kInPlace)
-    std::memcpy(p, u_.here, n_ * sizeof(int));
-  u_.heap = static_cast<int*>(p);
-  cap_ = static_cast<uint32_t>(cap);
+  int* block = static_cast<int*>(p);
+  if (in_place())
+    block[2] = *data();
+  block[0] = static_cast<int>(n);
+  block[1] = static_cast<int>(cap);
+  u_.heap = block + 2;
 }
 
 namespace {
@@ -486,17 +514,22 @@ uint32_t& walk_cursor(int no) {
   return c[static_cast<size_t>(no)];
 }
 
-text_ref file_ref(std::string_view file) {
+file_id file_ref(std::string_view file) {
   // Records of one file come together: the last file nearly always answers.
-  if (g_tab.last_file.view() != file || g_tab.files.size() == 0)
-    g_tab.last_file = text_ref(g_tab.files.make_entry(file, span_hash(file)).name);
+  if (g_tab.files.size() == 0 || g_tab.last_file.view() != file) {
+    const size_t before = g_tab.files.size();
+    uint32_t& k = g_tab.files[file];
+    if (g_tab.files.size() != before)
+      k = static_cast<uint32_t>(before);
+    g_tab.last_file = file_id(k);
+  }
   return g_tab.last_file;
 }
 
 fun_info& new_record(std::string_view name, std::string_view file) {
   if (g_tab.fun_no >= kExternBase - 1)
     out_of_memory(static_cast<long long>(sizeof(fun_info)));
-  text_ref in = file_ref(file);
+  file_id in = file_ref(file);
   fun_info& rec = g_tab.Finf.emplace_back();
   rec.no = g_tab.fun_no++;
   rec.file = in;
@@ -653,7 +686,7 @@ std::vector<int> reached_records(int caller, int callee) {
   bool one_file = true;
   for (int k : *all)
     one_file = one_file && g_tab.Finf[k].file == r.file;
-  const text_ref* file = &r.file;
+  const file_id* file = &r.file;
   if (!one_file) {
     if (caller < 0 || caller >= g_tab.fun_no)
       return {};
@@ -664,7 +697,7 @@ std::vector<int> reached_records(int caller, int callee) {
   std::set<long long> seen;
   for (int k : *all) {
     const fun_info& d = g_tab.Finf[k];
-    if (d.file == *file && seen.insert(d.end_pos).second)
+    if (d.file == *file && seen.insert(d.end_pos()).second)
       out.push_back(k);
   }
   return out;

@@ -9,12 +9,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "support/name_map.h"
@@ -52,7 +54,7 @@ class arg_slots {
 
 // What a record is: a C function, a macro entered as a function of its own,
 // or a C function found calling itself.
-enum fun_kind : int16_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
+enum fun_kind : int8_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
 
 // A name or file name stored once for the whole table: records point at
 // it instead of holding copies. Equal texts of one table are one pointer.
@@ -63,6 +65,7 @@ class text_ref {
   const char* c_str() const { return p_; }
   bool empty() const { return *p_ == 0; }
   std::string_view view() const { return p_; }
+  operator std::string_view() const { return p_; }
   friend bool operator==(text_ref a, text_ref b) {
     return a.p_ == b.p_ || std::strcmp(a.p_, b.p_) == 0;
   }
@@ -74,16 +77,17 @@ class text_ref {
   const char* p_ = "";
 };
 
-// A list of numbers in 16 bytes: up to two are held in place (most
-// functions have a caller or two, most names one record), more in a block
-// of its own whose sizes fill the heap's size classes exactly.
+// A list of numbers in 8 bytes: one is held in place (most functions
+// have one caller, most names one record), more in a block of its own
+// whose count and capacity sit just before the numbers, in sizes that
+// fill the heap's size classes exactly.
 class int_list {
  public:
   int_list() = default;
   int_list(const int_list& o) { *this = o; }
   int_list& operator=(const int_list& o) {
     if (this != &o) {
-      n_ = 0;
+      set_count(0);
       for (int v : o)
         push_back(v);
     }
@@ -99,74 +103,105 @@ class int_list {
   }
   ~int_list() { release(); }
 
-  size_t size() const { return n_; }
-  bool empty() const { return n_ == 0; }
+  size_t size() const { return in_place() ? u_.w[kTag] >> 1 : u_.heap[-2]; }
+  bool empty() const { return size() == 0; }
   const int* begin() const { return data(); }
-  const int* end() const { return data() + n_; }
+  const int* end() const { return data() + size(); }
   int operator[](size_t k) const { return data()[k]; }
   int front() const { return data()[0]; }
   void push_back(int v) {
-    if (n_ == cap_)
+    size_t n = size();
+    if (n == capacity())
       grow();
-    data()[n_++] = v;
+    data()[n] = v;
+    set_count(n + 1);
   }
-  void insert(const int* pos, int v) {
-    size_t k = static_cast<size_t>(pos - begin());
-    if (n_ == cap_)
-      grow();
-    int* d = data();
-    std::memmove(d + k + 1, d + k, (n_ - k) * sizeof(int));
-    d[k] = v;
-    ++n_;
-  }
-  void erase(const int* pos) {
-    size_t k = static_cast<size_t>(pos - begin());
-    int* d = data();
-    std::memmove(d + k, d + k + 1, (n_ - k - 1) * sizeof(int));
-    --n_;
-  }
+  // Rare (a record out of order, a displaced one): kept out of line.
+  void insert(const int* pos, int v);
+  void erase(const int* pos);
 
  private:
-  static constexpr uint32_t kInPlace = 2;
-  int* data() { return cap_ > kInPlace ? u_.heap : u_.here; }
-  const int* data() const { return cap_ > kInPlace ? u_.heap : u_.here; }
+  // In place, the word that overlaps the pointer's low half holds
+  // 1 + 2 * count: a block pointer is aligned, so its low bit tells the two apart.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  static constexpr int kTag = 1;
+#else
+  static constexpr int kTag = 0;
+#endif
+  bool in_place() const { return (u_.w[kTag] & 1) != 0; }
+  size_t capacity() const { return in_place() ? 1 : static_cast<uint32_t>(u_.heap[-1]); }
+  int* data() { return in_place() ? reinterpret_cast<int*>(&u_.w[1 - kTag]) : u_.heap; }
+  const int* data() const {
+    return in_place() ? reinterpret_cast<const int*>(&u_.w[1 - kTag]) : u_.heap;
+  }
+  void set_count(size_t n) {
+    if (in_place())
+      u_.w[kTag] = static_cast<uint32_t>(1 + 2 * n);
+    else
+      u_.heap[-2] = static_cast<int>(n);
+  }
   void grow();
   void release() {
-    if (cap_ > kInPlace)
-      std::free(u_.heap);
+    if (!in_place())
+      std::free(u_.heap - 2);
   }
   void take(int_list& o) {
-    n_ = o.n_;
-    cap_ = o.cap_;
     u_ = o.u_;
-    o.n_ = 0;
-    o.cap_ = kInPlace;
+    o.u_.heap = nullptr;
+    o.u_.w[kTag] = 1;
   }
-  uint32_t n_ = 0;
-  uint32_t cap_ = kInPlace;
   union {
-    int here[kInPlace];
+    uint32_t w[2];
     int* heap;
-  } u_{};
+  } u_ = {{kTag == 0 ? 1u : 0u, kTag == 1 ? 1u : 0u}};
+};
+
+// A source file as a number in the table's list of files: four bytes in
+// each record instead of a pointer. Equal names are one number.
+class file_id {
+ public:
+  file_id() = default;
+  explicit file_id(uint32_t k) : k_(k) {}
+  const char* c_str() const;
+  std::string_view view() const { return c_str(); }
+  friend bool operator==(file_id a, file_id b) { return a.k_ == b.k_; }
+  friend bool operator!=(file_id a, file_id b) { return a.k_ != b.k_; }
+  friend bool operator==(file_id a, std::string_view b) { return a.view() == b; }
+  friend bool operator!=(file_id a, std::string_view b) { return !(a == b); }
+
+ private:
+  uint32_t k_ = 0;
 };
 
 struct fun_info {
   int no = 0;            // own number: position in Finf
-  fun_kind kind = kFunction;
-  int16_t dup = 0;       // 1: the name has more than one record
-  int16_t closed = 0;    // 1: pass 2 has passed this definition's closing brace
-  int16_t printed = 0;   // 1: printed or passed by the walk
   int line = 0;          // line of the header's '('
-  text_ref file;         // source file as the pass was given it
+  fun_kind kind = kFunction;
+  int8_t dup = 0;        // 1: the name has more than one record
+  int8_t closed = 0;     // 1: pass 2 has passed this definition's closing brace
+  int8_t printed = 0;    // 1: printed or passed by the walk
+  file_id file;          // source file as the pass was given it
+  // The three offsets below in 40 bits each, low and high parts apart so
+  // that they pack: a source file of up to 512 GB, far beyond what a run
+  // can read, where long longs would cost nine bytes more a record.
+  uint32_t pos_lo[3] = {};
+  int8_t pos_hi[3] = {};
   text_ref name;         // empty once displaced by a definition from a preferred file
-  long long top_pos = 0;   // start of the leading region (comment block, or with -g everything)
-  long long head_pos = 0;  // start of the header's first line; -1 for a macro
-  long long end_pos = 0;   // just past the line with the closing brace
   // The first line, the number of arguments and their texts, packed in
   // the table's arena (set_texts); null for none.
   const char* texts = nullptr;
   int_list callees;  // record numbers, or kExternBase + ext name number; each once
   int_list callers;  // record numbers, in the order the calls were met
+
+  // Start of the leading region (comment block, or with -g everything).
+  long long top_pos() const { return pos(0); }
+  // Start of the header's first line; -1 for a macro.
+  long long head_pos() const { return pos(1); }
+  // Just past the line with the closing brace.
+  long long end_pos() const { return pos(2); }
+  void set_top_pos(long long v) { set_pos(0, v); }
+  void set_head_pos(long long v) { set_pos(1, v); }
+  void set_end_pos(long long v) { set_pos(2, v); }
 
   // line_org at registration, line feed included.
   const char* first_line() const;
@@ -178,6 +213,11 @@ struct fun_info {
 
  private:
   std::optional<std::string_view> arg_text(int i, int which) const;
+  long long pos(int k) const { return static_cast<long long>(pos_hi[k]) * (1LL << 32) + pos_lo[k]; }
+  void set_pos(int k, long long v) {
+    pos_lo[k] = static_cast<uint32_t>(v);
+    pos_hi[k] = static_cast<int8_t>(v >> 32);  // -1 stays -1
+  }
 };
 
 // The records, in chunks that never move: a record keeps its address while
@@ -238,13 +278,50 @@ struct fun_group {
 // pointer to a function, or a pointer among old-style parameters.
 enum pfun_kind : int8_t { kDeclaredFun = 0, kPointerVar = 1, kPointerParam = 2 };
 
+// The names assigned to one variable: most variables get none, so the list
+// costs one pointer until it holds a name.
+class assigned_names {
+ public:
+  assigned_names() = default;
+  assigned_names(std::initializer_list<std::string> names) {
+    for (const std::string& n : names)
+      push_back(n);
+  }
+  assigned_names(const assigned_names& o) { *this = o; }
+  assigned_names& operator=(const assigned_names& o) {
+    if (this != &o)
+      v_ = o.v_ ? std::make_unique<std::vector<std::string>>(*o.v_) : nullptr;
+    return *this;
+  }
+  assigned_names(assigned_names&&) noexcept = default;
+  assigned_names& operator=(assigned_names&&) noexcept = default;
+  bool empty() const { return !v_ || v_->empty(); }
+  size_t size() const { return v_ ? v_->size() : 0; }
+  std::string& operator[](size_t k) { return (*v_)[k]; }
+  const std::string& operator[](size_t k) const { return (*v_)[k]; }
+  void clear() { v_.reset(); }
+  template <typename T>
+  void emplace_back(T&& name) {
+    made().emplace_back(std::forward<T>(name));
+  }
+  void push_back(const std::string& name) { made().push_back(name); }
+
+ private:
+  std::vector<std::string>& made() {
+    if (!v_)
+      v_ = std::make_unique<std::vector<std::string>>();
+    return *v_;
+  }
+  std::unique_ptr<std::vector<std::string>> v_;
+};
+
 struct pfun_info {
-  std::string name;
+  text_ref name;  // in the arena of its table
   pfun_kind kind = kDeclaredFun;
   int8_t init = 0;        // 1: funs[0] came from the declaration's initialiser
   int fun_cnt = 0;    // names in funs
   int fun_done = 0;   // names already turned into call targets
-  std::vector<std::string> funs;  // entries past fun_cnt are stale
+  assigned_names funs;  // entries past fun_cnt are stale
 };
 
 // Where the first variable record of each name sits in one of the Pfun
@@ -291,8 +368,8 @@ struct table_state {
   // whose name_records::by_file leads here.
   std::vector<name_map<int>> by_file;
   // The source files, each name kept once; the one of the last record.
-  name_map<char> files;
-  text_ref last_file;
+  name_map<uint32_t> files;
+  file_id last_file;
   // First lines and argument texts of the records. The first lines are
   // kept only when `first_lines` is set: a -s listing is all that prints
   // them, and on a large tree they are the biggest part of the table.
@@ -311,6 +388,11 @@ struct table_state {
   int gfun_cnt = 0;
   int lfun_cnt = 0;
   pfun_info pfun_spare;  // what add_pfun hands out for a name already held
+  std::string pfun_spare_name;
+  // The names of Pfun_g and Pfun_l; each emptied when its table starts
+  // again from no records.
+  text_arena gfun_names;
+  text_arena lfun_names;
   pfun_index gfun_index;  // over Pfun_g[0, gfun_cnt)
   // Positions in Pfun_g whose fun_cnt an assignment moved off init since
   // the last forget_assignments: the only ones it needs to visit.
@@ -321,8 +403,12 @@ struct table_state {
 extern table_state g_tab;
 void reset_tables();
 
+inline const char* file_id::c_str() const {
+  return g_tab.files.entry_at(k_).name;
+}
+
 // The table's copy of the source file name `file`.
-text_ref file_ref(std::string_view file);
+file_id file_ref(std::string_view file);
 // Appends record number fun_no named `name`, of `file`, with nothing else
 // set; the name is entered in by_name's keys but in no list of records.
 fun_info& new_record(std::string_view name, std::string_view file);

@@ -80,6 +80,48 @@ TEST_F(FunTable, DuplicateRules) {
   }
 }
 
+// Offsets are packed into five bytes: past 4 GB and the -1 of a macro
+// must come back whole, and files compare by name.
+TEST_F(FunTable, PackedOffsetsAndFiles) {
+  reg("f", "a.c");
+  reg("g", "b.c");
+  reg("h", "a.c");
+  rec(0).set_end_pos((5LL << 32) + 7);
+  rec(0).set_head_pos(-1);
+  rec(0).set_top_pos(0xFFFFFFFFLL);
+  EXPECT_EQ(rec(0).end_pos(), (5LL << 32) + 7);
+  EXPECT_EQ(rec(0).head_pos(), -1);
+  EXPECT_EQ(rec(0).top_pos(), 0xFFFFFFFFLL);
+  EXPECT_TRUE(rec(0).file == rec(2).file);
+  EXPECT_TRUE(rec(0).file != rec(1).file);
+  EXPECT_STREQ(rec(1).file.c_str(), "b.c");
+}
+
+// The list changes layout at one number and at each block size.
+TEST(IntList, GrowsInsertsErasesAndCopies) {
+  int_list l;
+  std::vector<int> want;
+  for (int v = 0; v < 40; v += 2) {
+    l.push_back(v);
+    want.push_back(v);
+    ASSERT_EQ(std::vector<int>(l.begin(), l.end()), want);
+  }
+  l.insert(l.begin() + 1, 1);
+  l.erase(l.begin());
+  want.insert(want.begin() + 1, 1);
+  want.erase(want.begin());
+  int_list copy = l;
+  int_list moved = std::move(l);
+  EXPECT_EQ(std::vector<int>(copy.begin(), copy.end()), want);
+  EXPECT_EQ(std::vector<int>(moved.begin(), moved.end()), want);
+  EXPECT_TRUE(l.empty());
+  int_list one;
+  one.push_back(-7);
+  one.insert(one.begin(), 3);
+  one.erase(one.begin() + 1);
+  EXPECT_EQ(std::vector<int>(one.begin(), one.end()), std::vector<int>{3});
+}
+
 TEST_F(FunTable, DisplacedRecordIsFoundOnlyByPattern) {
   g_opt.file_list = {"b.c"};
   reg("f", "a.c");
@@ -169,7 +211,7 @@ TEST_F(FunTable, DuplicatedCalleeRecordsTheCallerWhereTheCallReaches) {
   reg("other", "c.c");
   reg("g", "d.c");
   reg("g", "d.c");
-  rec(5).end_pos = 10;  // another definition, not the same one read twice
+  rec(5).set_end_pos(10);  // another definition, not the same one read twice
   EXPECT_EQ(add_call("main", "f"), 0);
   EXPECT_EQ(add_call("other", "f"), 0);
   EXPECT_EQ(add_call("other", "g"), 0);
@@ -237,11 +279,11 @@ TEST_F(FunTable, IndexAgreesWithInOrderSearch) {
 }
 
 TEST_F(FunTable, VariablesGlobalBeforeLocal) {
-  g_tab.Pfun_l[0].name = "p";
+  g_tab.Pfun_l[0].name = text_ref("p");
   g_tab.Pfun_l[0].kind = kPointerVar;
   g_tab.lfun_cnt = 1;
   EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_l[0]);
-  g_tab.Pfun_g[0].name = "p";
+  g_tab.Pfun_g[0].name = text_ref("p");
   g_tab.gfun_cnt = 1;
   EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_g[0]);
   EXPECT_EQ(ser_pfun("q"), nullptr);

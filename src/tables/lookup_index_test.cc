@@ -67,12 +67,12 @@ TEST_F(LookupIndex, VariableLookupsAgreeWithTheInOrderSearch) {
 }
 
 TEST_F(LookupIndex, TablesFilledByHandAreTakenInWhenTheirCountChanges) {
-  g_tab.Pfun_g[0].name = "a";
-  g_tab.Pfun_g[1].name = "b";
+  g_tab.Pfun_g[0].name = text_ref("a");
+  g_tab.Pfun_g[1].name = text_ref("b");
   g_tab.gfun_cnt = 2;
   EXPECT_EQ(ser_pfun("b"), &g_tab.Pfun_g[1]);
-  g_tab.Pfun_g[2].name = "b";
-  g_tab.Pfun_g[3].name = "c";
+  g_tab.Pfun_g[2].name = text_ref("b");
+  g_tab.Pfun_g[3].name = text_ref("c");
   g_tab.gfun_cnt = 4;
   EXPECT_EQ(ser_pfun("b"), &g_tab.Pfun_g[1]);  // still the first of the two
   EXPECT_EQ(ser_pfun("c"), &g_tab.Pfun_g[3]);

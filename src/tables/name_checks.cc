@@ -153,7 +153,7 @@ bool word_table::append(const std::string& name) {
   memo_set_ = false;
   if (starts_.empty())
     starts_.assign(65536, 0);
-  names_.push_back(name);
+  ++count_;
   // Only the first of equal names goes into the index: a search in order
   // would stop there.
   if (name.empty()) {
@@ -262,7 +262,7 @@ bool word_table::prefix_search(const char* token, bool longer) const {
 }
 
 void word_table::clear() {
-  names_.clear();
+  count_ = 0;
   index_.clear();
   lengths_.clear();
   starts_.clear();

@@ -39,8 +39,7 @@ class word_table {
     return !starts_.empty() &&
            starts_[(size_t{c} << 8) | static_cast<unsigned char>(token[1])] != 0;
   }
-  int size() const { return static_cast<int>(names_.size()); }
-  const std::string& operator[](int i) const { return names_[i]; }
+  int size() const { return count_; }
   void clear();
 
  private:
@@ -52,7 +51,8 @@ class word_table {
   // whether a name of three or more begins with the token's first three.
   bool prefix_search(const char* token, bool longer) const;
 
-  std::vector<std::string> names_;
+  // Only how many names came: each distinct one is kept once, in the index.
+  int count_ = 0;
   // Position + 1 of the first of equal names: the one a search meets.
   mutable name_map<int> index_;
   std::vector<size_t> lengths_;  // distinct lengths of the names, ascending
