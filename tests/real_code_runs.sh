@@ -4,8 +4,8 @@
 # status. The @ walk starts from every function of the listing: a list file
 # of @file#name lines, so names defined twice are walked per definition.
 # Usage: real_code_runs.sh path/to/kavel label [kavel options and sources ...]
-# Exit status 1 from the run itself is accepted when KAVEL_EXPECT_RC=1 (the
-# designed end on an argument list of more than 30 names).
+# Every run must end with status KAVEL_EXPECT_RC (0 by default; 2 when a
+# source named is missing, or a root of the walk prints nothing).
 set -u
 kavel=$(readlink -f "$1")
 label=$2
@@ -41,7 +41,8 @@ run euc -EUC -i "$@"
 # Every record: "@file#name" (a name defined twice is found through its file).
 awk -F';' 'NF >= 3 && $1 != "" { n = NF - 2; name = $1; for (k = 2; k <= n; k++) name = name ";" $k;
   print "@" $(NF - 1) "#" name }' "$out/listing.out" >"$out/walk.txt"
-# A name table holds 1024 names, so the roots go in runs of 1000.
+# The roots go in runs of 1000: one run per part keeps each walk's output
+# small enough to read when it fails.
 split -l 1000 -d "$out/walk.txt" "$out/walk.part."
 for part in "$out"/walk.part.*; do
   [ -e "$part" ] || continue  # no roots: a run that stopped before its listing
