@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <set>
 
 #include "support/alloc.h"
 #include "support/message_texts.h"
@@ -694,10 +693,14 @@ std::vector<int> reached_records(int caller, int callee) {
   }
   // The records kept all lie in one file, where two that end at one place
   // are one definition read twice (the file was named twice).
-  std::set<long long> seen;
   for (int k : *all) {
     const fun_info& d = g_tab.Finf[k];
-    if (d.file == *file && seen.insert(d.end_pos()).second)
+    if (d.file != *file)
+      continue;
+    bool again = false;  // the records kept are few: a look along them does
+    for (int kept : out)
+      again = again || g_tab.Finf[kept].end_pos() == d.end_pos();
+    if (!again)
       out.push_back(k);
   }
   return out;
