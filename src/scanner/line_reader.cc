@@ -156,12 +156,14 @@ int line_reader::read_text(char* out, char* copy) {
   const __m128i nul_byte = _mm_setzero_si128();
   size_t j = window;  // the line feed's index; window when there is none
   bool nul = false;
+  unsigned high = 0;  // bytes from 0x80 on, among those looked at
   for (size_t i = 0; i < window; i += 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), v);
     unsigned lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf_byte)));
     unsigned z = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, nul_byte)));
+    unsigned h = static_cast<unsigned>(_mm_movemask_epi8(v));
     if (window - i < 16) {
       unsigned keep = (1u << (window - i)) - 1;
       lf &= keep;
@@ -179,12 +181,15 @@ int line_reader::read_text(char* out, char* copy) {
         if (copy) copy[n] = 0;
         cur_ += n;
         pos_ = base_ + static_cast<long long>(cur_);
+        high_ = (high | (h & ((1u << k) - 1))) != 0;
         return static_cast<int>(n);
       }
       break;
     }
     nul = nul || z != 0;
+    high |= h;
   }
+  high_ = true;  // not followed on the rarer paths below
   bool ends_line;
   size_t n = end_piece(window, j, ends_line);
   if (ends_line) out[n - 1] = copy[n - 1] = '\n';
@@ -196,6 +201,7 @@ int line_reader::read_text(char* out, char* copy) {
   }
   return static_cast<int>(n);
 #else
+  high_ = true;
   int n = read(out);
   if (n < 0) return -1;
   for (int k = 0; k < n; k++) {

@@ -384,9 +384,14 @@ int read_line(int& line_counter) {
   int n = s.fp.read_text(s.line_buf, s.line_org);
   if (n < 0)
     return -1;
-  if (line_reader::piece_is_cut(n, s.line_buf[n - 1]))
+  bool high = s.fp.piece_may_be_high();
+  if (line_reader::piece_is_cut(n, s.line_buf[n - 1])) {
     n = read_long_line(n);
-  if (s.pass.utf8)
+    high = true;  // the reader knows its last piece only
+  }
+  // A line of ASCII bytes that begins no character keeps the file UTF-8;
+  // the reader saw its bytes already, so only the others are looked at.
+  if (s.pass.utf8 && (high || s.pass.utf8_need != 0))
     check_utf8(s.pass, s.line_org, n);
   line_counter++;
   return 0;
