@@ -15,6 +15,7 @@
 #include "scanner/decl_analysis.h"
 #include "scanner/include_files.h"
 #include "scanner/macro_lines.h"
+#include "scanner/quiet_lines.h"
 #include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
 #include "support/message_texts.h"
@@ -214,60 +215,6 @@ bool group_heads_function(int r, int line_counter) {
 // char *fmt, ...) __attribute__((format(printf, 1, 2)));`).
 bool ends_prototype(int r, int line_counter) {
   return g_scan.token[r + 1][0] != '{' && look_after_group(r, line_counter) == after_group::kEnd;
-}
-
-// Bytes that decide whether pass 1 may pass over a line of a body unread:
-// those that open or close a block, a comment, a literal or a directive
-// make it matter; '(' and ')' are counted; a line end stops the look.
-enum inert_class : unsigned char { kInertPlain, kInertStop, kInertOpen, kInertClose, kInertEnd };
-struct inert_classes {
-  inert_class at[256];
-  constexpr inert_classes() : at() {
-    for (const char* c = "{}#/\"'"; *c; ++c)
-      at[static_cast<unsigned char>(*c)] = kInertStop;
-    at[static_cast<unsigned char>('(')] = kInertOpen;
-    at[static_cast<unsigned char>(')')] = kInertClose;
-    at[0] = kInertEnd;
-    at[static_cast<unsigned char>('\n')] = kInertEnd;
-  }
-};
-constexpr inert_classes kInert;
-
-// Whether the first pass, inside a body, may pass over `line` without
-// cutting it up: nothing on it can change the brace depth, count a
-// conditional, record a macro or a typedef name, or make an analyser read
-// on into the next line. That holds for a line without braces, comments,
-// literals and '#' whose every '(' closes on it and whose last character
-// is a ';': a call's arguments and a declaration end on it, and inside a
-// body pass 1 records nothing of either.
-bool inert_in_body(const char* line) {
-  int open = 0;
-  unsigned char last = ';';
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(line);
-  for (;; ++p) {
-    const unsigned char c = *p;
-    switch (kInert.at[c]) {
-      case kInertPlain:
-        if (c > ' ') last = c;
-        continue;
-      case kInertOpen:
-        ++open;
-        last = c;
-        continue;
-      case kInertClose:
-        if (--open < 0) return false;
-        last = c;
-        continue;
-      case kInertStop:
-        return false;
-      case kInertEnd:
-        break;
-    }
-    break;
-  }
-  // A blank line reads as ending in ';'. A typedef records its name even
-  // in a body.
-  return open == 0 && last == ';' && std::strstr(line, "typedef") == nullptr;
 }
 
 // What the pass keeps while it reads one file.
@@ -503,8 +450,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
-    if (pass == kFirstPass && depth > 0 && f.carried_name.empty() && inert_in_body(s.line_buf))
-      continue;
+    if (depth > 0 && f.carried_name.empty() && quiet_in_body(s.line_buf, pass)) continue;
     // The first byte turns nearly every line away before the compare.
     if (s.line_buf[0] == 'e' && is_word(s.line_buf, "extern \"C\" {\n")) continue;
     if (pass == kFirstPass && depth == 0) f.start_line();
