@@ -212,6 +212,69 @@ int line_reader::read_text(char* out, char* copy) {
 #endif
 }
 
+int line_reader::pass_comment_lines() {
+  int lines = 0;
+  for (;;) {
+    if (!f_) return lines;
+    if (end_ - cur_ < kLookAhead) refill();
+    const size_t avail = end_ - cur_;
+    if (avail == 0) return lines;
+    const char* p = buf_.get() + cur_;
+    size_t line_start = 0;  // just past the last line feed before a stop
+    bool stopped = false;
+    size_t k = 0;
+#if defined(__SSE2__)
+    // 16 bytes at a time: line feeds, high bytes and "*/" pairs (the byte
+    // after each '*' is loaded beside it; the buffer's slack covers the
+    // last load, and bits past the valid bytes are dropped).
+    const __m128i lf_byte = _mm_set1_epi8('\n');
+    const __m128i star = _mm_set1_epi8('*');
+    const __m128i slash = _mm_set1_epi8('/');
+    for (; k < avail && !stopped; k += 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+      __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+      unsigned lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf_byte)));
+      unsigned stop = static_cast<unsigned>(_mm_movemask_epi8(v)) |
+                      (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, star))) &
+                       static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, slash))));
+      if (avail - k <= 16) {
+        const size_t left = avail - k;
+        const unsigned keep = left >= 16 ? 0xFFFFu : (1u << left) - 1;
+        lf &= keep;
+        stop &= keep;
+        // A '*' that ends the bytes at hand may be closed by a '/' not read yet.
+        if (p[avail - 1] == '*') stop |= 1u << (left - 1);
+      }
+      if (stop != 0) {
+        lf &= (1u << __builtin_ctz(stop)) - 1;
+        stopped = true;
+      }
+      if (lf != 0) {
+        lines += __builtin_popcount(lf);
+        line_start = k + (31 - static_cast<size_t>(__builtin_clz(lf))) + 1;
+      }
+    }
+#else
+    for (; k < avail; k++) {
+      const unsigned char c = static_cast<unsigned char>(p[k]);
+      if (c >= 0x80 || (c == '*' && (k + 1 == avail || p[k + 1] == '/'))) {
+        stopped = true;
+        break;
+      }
+      if (c == '\n') {
+        lines++;
+        line_start = k + 1;
+      }
+    }
+#endif
+    cur_ += line_start;
+    pos_ = start_ = base_ + static_cast<long long>(cur_);
+    // A stop, or a line longer than the bytes at hand: the reader goes on
+    // line by line.
+    if (stopped || line_start == 0) return lines;
+  }
+}
+
 namespace {
 // Gives `v` room for `size` bytes, keeping its first `have` in new storage.
 void outgrow(std::vector<char>& v, size_t size, size_t have,

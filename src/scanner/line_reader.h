@@ -48,6 +48,11 @@ class line_reader {
   // below 0x80, which every text check may take as plain ASCII; true when
   // it holds another byte or was not looked at that closely.
   bool piece_may_be_high() const { return high_; }
+  // Passes over the whole lines from the read position on that hold no
+  // "*/" and only bytes below 0x80: the lines inside a block comment that
+  // cannot close it, whatever the file's encoding. The count of lines
+  // passed; the next read starts at the first other line.
+  int pass_comment_lines();
   // After read_text gave the first `have` characters of a line into `out`
   // and `copy` (which hold at least kLinePiece + 17 bytes) without its end:
   // reads the rest of the line as read_text gives its pieces, growing both

@@ -411,6 +411,9 @@ int skip_comment(int index, int& line_counter) {
       if (t[0] == '*' && t[1] == '/')
         return i;
     }
+    // Lines that hold no "*/" cannot close the comment, and nothing looks
+    // at their words: the reader passes over them in one search.
+    line_counter += g_scan.fp.pass_comment_lines();
     if (read_line(line_counter) < 0)
       return -1;
     i = 0;
