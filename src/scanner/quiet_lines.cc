@@ -21,9 +21,9 @@ namespace kavel {
 
 namespace {
 
-// The last character before the line end that is no blank; 0 for none.
-char last_character(const char* line) {
-  size_t n = std::strlen(line);
+// The last character of the line's `n` that is no blank or line end; 0
+// for none.
+char last_character(const char* line, int n) {
   while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == ' ' || line[n - 1] == '\t'))
     --n;
   return n > 0 ? line[n - 1] : 0;
@@ -95,12 +95,12 @@ bool records_nothing(char* p) {
 
 }  // namespace
 
-bool quiet_in_body(char* line, scan_pass pass) {
-  if (std::strpbrk(line, pass == kFirstPass ? "{}#\\/\"'" : "{}#\\/\"'(") != nullptr)
-    return false;
-  const char last = last_character(line);
-  // A blank line has nothing to pass over.
-  if (last != ';')
+bool quiet_in_body(scan_pass pass) {
+  char* line = g_scan.line_buf;
+  // A blank line has nothing to pass over. Most lines that matter end in
+  // a brace or a ')'; the others show it by a byte the search finds.
+  if (last_character(line, g_scan.line_len) != ';' ||
+      std::strpbrk(line, pass == kFirstPass ? "{}#\\/\"'" : "{}#\\/\"'(") != nullptr)
     return false;
   if (pass == kFirstPass)
     return groups_close(line) && std::strstr(line, "typedef") == nullptr;

@@ -7,10 +7,11 @@
 
 namespace kavel {
 
-// Whether `pass`, at the start of `line` (as read, ending in its line feed;
-// a byte is lent for a terminator while a word is checked, and given back)
-// inside a body, may pass over it. The answer errs towards no.
-bool quiet_in_body(char* line, scan_pass pass);
+// Whether `pass`, at the start of the line read_line read last (g_scan's
+// line_buf and line_len) inside a body, may pass over it. The answer errs
+// towards no. A byte of the line is lent for a terminator while a word is
+// checked, and given back.
+bool quiet_in_body(scan_pass pass);
 
 }  // namespace kavel
 

@@ -450,7 +450,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
-    if (depth > 0 && f.carried_name.empty() && quiet_in_body(s.line_buf, pass)) continue;
+    if (depth > 0 && f.carried_name.empty() && quiet_in_body(pass)) continue;
     // The first byte turns nearly every line away before the compare.
     if (s.line_buf[0] == 'e' && is_word(s.line_buf, "extern \"C\" {\n")) continue;
     if (pass == kFirstPass && depth == 0) f.start_line();

@@ -393,6 +393,7 @@ int read_line(int& line_counter) {
   // the reader saw its bytes already, so only the others are looked at.
   if (s.pass.utf8 && (high || s.pass.utf8_need != 0))
     check_utf8(s.pass, s.line_org, n);
+  s.line_len = n;
   line_counter++;
   return 0;
 }
