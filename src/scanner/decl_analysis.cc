@@ -340,11 +340,14 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       continue;
     }
 
-    // Any other token belongs to the current argument.
-    if (check_type(t))
+    // Any other token belongs to the current argument. The group's form
+    // only ever decides a header, which stands at depth 0.
+    if (depth > 0) {
+    } else if (check_type(t)) {
       g.mark(kTypedParams);
-    else if (!is_letter(c) && c != '_')
+    } else if (!is_letter(c) && c != '_') {
       g.mark(kOtherArgs);
+    }
     if (f.arg_cnt[g.e] == 0)
       f.arg_cnt[g.e] = 1;
     if (is_quote(t)) {
