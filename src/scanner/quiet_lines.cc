@@ -2,13 +2,14 @@
 // only the brace depth, the conditionals, macros, include files and typedef
 // names; pass 2 adds the calls, the assignments to function-name variables
 // and the names of macros that call something. A line touches none of
-// these when it holds no brace, directive, backslash, comment or literal,
-// when no analyser that starts on it reads on into the next line (every
-// '(' closed on it, and its last character a ';', which ends any
-// declaration begun on it), and, for pass 2, when it holds no '(' and no
-// word the tables know as a calling macro or, before an '=', as a
-// function-name variable. Words are cut where the tokenizer cuts them and
-// asked the checks the token walk asks.
+// these when it holds no brace or directive, when each comment and literal
+// on it closes on it (pass 2 wants none at all), when no analyser that
+// starts on it reads on into the next line (every '(' closed on it, and
+// its last character a ';', which ends any declaration begun on it), and,
+// for pass 2, when it holds no '(' and no word the tables know as a
+// calling macro or, before an '=', as a function-name variable. Words are
+// cut where the tokenizer cuts them and asked the checks the token walk
+// asks.
 #include "scanner/quiet_lines.h"
 
 #include <cstring>
@@ -29,16 +30,76 @@ char last_character(const char* line, int n) {
   return n > 0 ? line[n - 1] : 0;
 }
 
-// Pass 1: every '(' opened on the line closes on it. A ')' that closes a
-// '(' of an earlier line ends nothing the walk still holds.
-bool groups_close(const char* p) {
+// A literal from its quote at p: the byte after its closing quote, or null
+// when it does not close on the line or holds a byte from 0x80 on (which
+// may take the next byte with it).
+const char* closed_literal(const char* p) {
+  const char quote = *p;
+  for (++p;; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c == static_cast<unsigned char>(quote))
+      return p + 1;
+    if (c == 0 || c == '\n' || c >= 0x80)
+      return nullptr;
+    if (c == '\\') {
+      const unsigned char n = static_cast<unsigned char>(p[1]);
+      if (n == 0 || n == '\n' || n >= 0x80)
+        return nullptr;
+      ++p;
+    }
+  }
+}
+
+// A block comment from its "/*" at p: the byte after its "*/", or null
+// as for a literal.
+const char* closed_comment(const char* p) {
+  for (p += 2;; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c == '*' && p[1] == '/')
+      return p + 2;
+    if (c == 0 || c == '\n' || c >= 0x80)
+      return nullptr;
+  }
+}
+
+// Pass 1: no brace, directive or backslash outside literals, every
+// comment and literal closed on the line, and every '(' opened on it
+// closed on it. A ')' that closes a '(' of an earlier line ends nothing the
+// walk still holds. A "//" hides the line's last ';' from this look, so
+// such a line is left to the walk.
+bool plain_for_pass_one(const char* p) {
   int open = 0;
-  while ((p = std::strpbrk(p, "()")) != nullptr) {
-    if (*p == '(')
-      ++open;
-    else if (open > 0)
-      --open;
-    ++p;
+  while ((p = std::strpbrk(p, "(){}#\\/\"'")) != nullptr) {
+    switch (*p) {
+      case '(':
+        ++open;
+        ++p;
+        break;
+      case ')':
+        if (open > 0)
+          --open;
+        ++p;
+        break;
+      case '"':
+      case '\'':
+        p = closed_literal(p);
+        if (p == nullptr)
+          return false;
+        break;
+      case '/':
+        if (p[1] == '/')
+          return false;
+        if (p[1] == '*') {
+          p = closed_comment(p);
+          if (p == nullptr)
+            return false;
+        } else {
+          ++p;
+        }
+        break;
+      default:
+        return false;
+    }
   }
   return open == 0;
 }
@@ -99,12 +160,11 @@ bool quiet_in_body(scan_pass pass) {
   char* line = g_scan.line_buf;
   // A blank line has nothing to pass over. Most lines that matter end in
   // a brace or a ')'; the others show it by a byte the search finds.
-  if (last_character(line, g_scan.line_len) != ';' ||
-      std::strpbrk(line, pass == kFirstPass ? "{}#\\/\"'" : "{}#\\/\"'(") != nullptr)
+  if (last_character(line, g_scan.line_len) != ';')
     return false;
   if (pass == kFirstPass)
-    return groups_close(line) && std::strstr(line, "typedef") == nullptr;
-  return records_nothing(line);
+    return plain_for_pass_one(line) && std::strstr(line, "typedef") == nullptr;
+  return std::strpbrk(line, "{}#\\/\"'(") == nullptr && records_nothing(line);
 }
 
 }  // namespace kavel
