@@ -156,12 +156,14 @@ int line_reader::read_text(char* out, char* copy) {
   const __m128i nul_byte = _mm_setzero_si128();
   size_t j = window;  // the line feed's index; window when there is none
   bool nul = false;
+  unsigned high = 0;  // bytes from 0x80 on, among those looked at
   for (size_t i = 0; i < window; i += 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), v);
     unsigned lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf_byte)));
     unsigned z = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, nul_byte)));
+    unsigned h = static_cast<unsigned>(_mm_movemask_epi8(v));
     if (window - i < 16) {
       unsigned keep = (1u << (window - i)) - 1;
       lf &= keep;
@@ -179,12 +181,15 @@ int line_reader::read_text(char* out, char* copy) {
         if (copy) copy[n] = 0;
         cur_ += n;
         pos_ = base_ + static_cast<long long>(cur_);
+        high_ = (high | (h & ((1u << k) - 1))) != 0;
         return static_cast<int>(n);
       }
       break;
     }
     nul = nul || z != 0;
+    high |= h;
   }
+  high_ = true;  // not followed on the rarer paths below
   bool ends_line;
   size_t n = end_piece(window, j, ends_line);
   if (ends_line) out[n - 1] = copy[n - 1] = '\n';
@@ -196,6 +201,7 @@ int line_reader::read_text(char* out, char* copy) {
   }
   return static_cast<int>(n);
 #else
+  high_ = true;
   int n = read(out);
   if (n < 0) return -1;
   for (int k = 0; k < n; k++) {
@@ -204,6 +210,69 @@ int line_reader::read_text(char* out, char* copy) {
   std::memcpy(copy, out, static_cast<size_t>(n) + 1);
   return n;
 #endif
+}
+
+int line_reader::pass_comment_lines() {
+  int lines = 0;
+  for (;;) {
+    if (!f_) return lines;
+    if (end_ - cur_ < kLookAhead) refill();
+    const size_t avail = end_ - cur_;
+    if (avail == 0) return lines;
+    const char* p = buf_.get() + cur_;
+    size_t line_start = 0;  // just past the last line feed before a stop
+    bool stopped = false;
+    size_t k = 0;
+#if defined(__SSE2__)
+    // 16 bytes at a time: line feeds, high bytes and "*/" pairs (the byte
+    // after each '*' is loaded beside it; the buffer's slack covers the
+    // last load, and bits past the valid bytes are dropped).
+    const __m128i lf_byte = _mm_set1_epi8('\n');
+    const __m128i star = _mm_set1_epi8('*');
+    const __m128i slash = _mm_set1_epi8('/');
+    for (; k < avail && !stopped; k += 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+      __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+      unsigned lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf_byte)));
+      unsigned stop = static_cast<unsigned>(_mm_movemask_epi8(v)) |
+                      (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, star))) &
+                       static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, slash))));
+      if (avail - k <= 16) {
+        const size_t left = avail - k;
+        const unsigned keep = left >= 16 ? 0xFFFFu : (1u << left) - 1;
+        lf &= keep;
+        stop &= keep;
+        // A '*' that ends the bytes at hand may be closed by a '/' not read yet.
+        if (p[avail - 1] == '*') stop |= 1u << (left - 1);
+      }
+      if (stop != 0) {
+        lf &= (1u << __builtin_ctz(stop)) - 1;
+        stopped = true;
+      }
+      if (lf != 0) {
+        lines += __builtin_popcount(lf);
+        line_start = k + (31 - static_cast<size_t>(__builtin_clz(lf))) + 1;
+      }
+    }
+#else
+    for (; k < avail; k++) {
+      const unsigned char c = static_cast<unsigned char>(p[k]);
+      if (c >= 0x80 || (c == '*' && (k + 1 == avail || p[k + 1] == '/'))) {
+        stopped = true;
+        break;
+      }
+      if (c == '\n') {
+        lines++;
+        line_start = k + 1;
+      }
+    }
+#endif
+    cur_ += line_start;
+    pos_ = start_ = base_ + static_cast<long long>(cur_);
+    // A stop, or a line longer than the bytes at hand: the reader goes on
+    // line by line.
+    if (stopped || line_start == 0) return lines;
+  }
 }
 
 namespace {

@@ -44,6 +44,15 @@ class line_reader {
   // turned into a blank: the scanner's view of a line and the line as read,
   // in one walk over the bytes.
   int read_text(char* out, char* copy);
+  // False when the piece read_text gave last is known to hold only bytes
+  // below 0x80, which every text check may take as plain ASCII; true when
+  // it holds another byte or was not looked at that closely.
+  bool piece_may_be_high() const { return high_; }
+  // Passes over the whole lines from the read position on that hold no
+  // "*/" and only bytes below 0x80: the lines inside a block comment that
+  // cannot close it, whatever the file's encoding. The count of lines
+  // passed; the next read starts at the first other line.
+  int pass_comment_lines();
   // After read_text gave the first `have` characters of a line into `out`
   // and `copy` (which hold at least kLinePiece + 17 bytes) without its end:
   // reads the rest of the line as read_text gives its pieces, growing both
@@ -89,6 +98,7 @@ class line_reader {
   long long base_ = 0;   // file offset of buf_[0]
   long long start_ = 0;  // offset of the last piece
   long long pos_ = 0;    // offset just past the last piece
+  bool high_ = true;     // see piece_may_be_high
 };
 
 }  // namespace kavel

@@ -243,5 +243,35 @@ TEST(LineReader, Open) {
   EXPECT_EQ(r.read(buf), -1);
 }
 
+// The lines a comment passes over end before the first line holding "*/" or
+// a byte from 0x80 on, also where the "*/" or the line falls across the
+// reader's 64 KiB refills, and the next read starts at that line.
+TEST(LineReader, PassesOverCommentLines) {
+  struct {
+    std::string head;  // lines passed over
+    std::string rest;  // the line the reader stops at, and after
+  } cases[] = {
+      {"a\n b c\n\n", "x */ y\nz\n"},
+      {"a\n", "caf\xc3\xa9\n"},
+      {std::string(65534, 'w') + "\n", "*/\n"},  // '*' ends the first refill
+      {std::string(65535, 'w') + "\n", "*/\n"},  // and begins the next
+      {std::string(65530, 'w') + "\n", std::string(70, 'v') + "*/\n"},
+      {[] { std::string t; for (int k = 0; k < 20000; k++) t += "abc\n"; return t; }(), "*/ x\n"},
+      {"", "no line feed"},
+  };
+  for (const auto& c : cases) {
+    line_reader r;
+    open_text(r, c.head + c.rest);
+    int lines = 0;
+    for (char ch : c.head) lines += ch == '\n';
+    EXPECT_EQ(r.pass_comment_lines(), lines) << c.rest;
+    char buf[kLinePiece + 17], copy[kLinePiece + 17];
+    int n = r.read_text(buf, copy);
+    size_t lf = c.rest.find('\n');
+    EXPECT_EQ(r.start(), static_cast<long long>(c.head.size())) << c.rest;
+    EXPECT_EQ(std::string(buf, n), lf == std::string::npos ? c.rest : c.rest.substr(0, lf + 1));
+  }
+}
+
 }  // namespace
 }  // namespace kavel

@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "scanner/decl_analysis.h"
 #include "scanner/include_files.h"
 #include "scanner/macro_lines.h"
+#include "scanner/quiet_lines.h"
 #include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
 #include "support/message_texts.h"
@@ -51,23 +51,30 @@ enum class after_group { kBrace, kDeclarations, kEnd, kOther };
 // nothing had been read past it. The lines read ahead may have grown the
 // line storage, so the held bytes go back into the storage current then
 // and the token pointers into the line move with them; the others point at
-// constant marks and stay.
+// constant marks and stay. Only the line's own bytes are held, in storage
+// kept from one look to the next (a look never begins inside another), so
+// a look costs no allocation.
 struct held_line {
-  std::vector<char> buf;
-  std::vector<char> org;
-  std::vector<const char*> token;
+  static inline std::vector<char> buf;
+  static inline std::vector<char> org;
+  static inline std::vector<const char*> token;
   const char* base;  // line_buf when held
+  size_t len;        // the line's bytes and its terminator
   int token_no;
+  int line_len;
   long long next;
   pass_view pass;  // the UTF-8 check among it: lines read ahead are checked again
   held_line()
-      : buf(g_scan.line_buf, g_scan.line_buf + g_scan.buf_store.size()),
-        org(g_scan.line_org, g_scan.line_org + g_scan.org_store.size()),
-        token(g_scan.token, g_scan.token + g_scan.token_no + 1),
-        base(g_scan.line_buf),
+      : base(g_scan.line_buf),
+        len(std::strlen(g_scan.line_org) + 1),
         token_no(g_scan.token_no),
+        line_len(g_scan.line_len),
         next(g_scan.fp.pos()),
-        pass(g_scan.pass) {}
+        pass(g_scan.pass) {
+    buf.assign(g_scan.line_buf, g_scan.line_buf + len);
+    org.assign(g_scan.line_org, g_scan.line_org + len);
+    token.assign(g_scan.token, g_scan.token + g_scan.token_no + 1);
+  }
   ~held_line() {
     // Storage never shrinks, so what held the line then holds it now.
     g_scan.fp.seek(next);
@@ -75,11 +82,12 @@ struct held_line {
     std::copy(org.begin(), org.end(), g_scan.line_org);
     for (size_t k = 0; k < token.size(); k++) {
       const char* t = token[k];
-      if (t >= base && t < base + buf.size())
+      if (t >= base && t < base + len)
         t = g_scan.line_buf + (t - base);
       g_scan.token[k] = t;
     }
     g_scan.token_no = token_no;
+    g_scan.line_len = line_len;
     g_scan.pass = pass;
   }
 };
@@ -164,7 +172,7 @@ bool pass_attributes(int& j, int& line_counter, bool typed_header) {
 // '(' other than a type word (`int (*cmp)();`), so a macro invocation after
 // a group ends the look at once.
 after_group look_after_group(int r, int line_counter) {
-  std::unique_ptr<held_line> held(new held_line);
+  held_line held;
   int j = r + 1;
   if (!pass_attributes(j, line_counter, g_tab.Fun.form == kTypedParams))
     return after_group::kOther;
@@ -449,6 +457,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
 
   for (;;) {
     if (read_line(line_counter) < 0) break;
+    if (depth > 0 && f.carried_name.empty() && quiet_in_body(pass)) continue;
     // The first byte turns nearly every line away before the compare.
     if (s.line_buf[0] == 'e' && is_word(s.line_buf, "extern \"C\" {\n")) continue;
     if (pass == kFirstPass && depth == 0) f.start_line();

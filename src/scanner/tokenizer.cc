@@ -384,10 +384,16 @@ int read_line(int& line_counter) {
   int n = s.fp.read_text(s.line_buf, s.line_org);
   if (n < 0)
     return -1;
-  if (line_reader::piece_is_cut(n, s.line_buf[n - 1]))
+  bool high = s.fp.piece_may_be_high();
+  if (line_reader::piece_is_cut(n, s.line_buf[n - 1])) {
     n = read_long_line(n);
-  if (s.pass.utf8)
+    high = true;  // the reader knows its last piece only
+  }
+  // A line of ASCII bytes that begins no character keeps the file UTF-8;
+  // the reader saw its bytes already, so only the others are looked at.
+  if (s.pass.utf8 && (high || s.pass.utf8_need != 0))
     check_utf8(s.pass, s.line_org, n);
+  s.line_len = n;
   line_counter++;
   return 0;
 }
@@ -406,6 +412,9 @@ int skip_comment(int index, int& line_counter) {
       if (t[0] == '*' && t[1] == '/')
         return i;
     }
+    // Lines that hold no "*/" cannot close the comment, and nothing looks
+    // at their words: the reader passes over them in one search.
+    line_counter += g_scan.fp.pass_comment_lines();
     if (read_line(line_counter) < 0)
       return -1;
     i = 0;

@@ -56,6 +56,7 @@ struct scan_state {
   const char** token;                 // tokens of line_buf; token[token_no] is ""
   int token_no = 0;                   // number of tokens of the current line
   int token_room = 0;                 // tokens set_token may store before the closing ""
+  int line_len = 0;                   // characters of the line read_line read last
   line_reader fp;                     // the source being scanned
   char qstr_buf[kQuoteBuf] = {};      // text of the last string literal, quotes included
   char qchr_buf[kQuoteBuf] = {};      // text of the last character literal
