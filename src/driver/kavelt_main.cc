@@ -599,9 +599,12 @@ int kavelt_main(int argc, char** argv) {
 
   std::vector<std::string> headers;
   scan_include_files(named, headers);
+  // A listing prints no relation: pass 2 then keeps none.
+  const bool walks = body_mode || g_opt.tree_flag || g_opt.dot_flag;
+  g_tab.keep_calls = walks;
   scan_second_pass(sources, headers);
 
-  if (body_mode || g_opt.tree_flag || g_opt.dot_flag) {
+  if (walks) {
     failed |= !print_requested(body_mode != 0);
   } else {
     print_listing(head_flag);
