@@ -227,31 +227,41 @@ class name_id {
   uint32_t k_ = kNone;
 };
 
-// 32 bytes a record: what is kept for every function of a whole tree.
-// What only some outputs need (first lines, callers and callees) lives in
-// tables beside the records, made only for a run that prints it.
+// Where a record's text lies in its source file: three offsets of 40 bits
+// each, low and high parts apart so that they pack: a source file of up to
+// 512 GB, far beyond what a run can read, where long longs would cost nine
+// bytes more.
+struct fun_place {
+  uint32_t lo[3] = {};
+  int8_t hi[3] = {};
+  long long get(int k) const { return static_cast<long long>(hi[k]) * (1LL << 32) + lo[k]; }
+  void set(int k, long long v) {
+    lo[k] = static_cast<uint32_t>(v);
+    hi[k] = static_cast<int8_t>(v >> 32);  // -1 stays -1
+  }
+};
+
+// 20 bytes a record: what is kept for every function of a whole tree.
+// What only some outputs need (where the text lies, first lines, callers
+// and callees) lives in tables beside the records, made only for a run
+// that may print it.
 struct fun_info {
   fun_info() : kind(kFunction), dup(0), closed(0), printed(0) {}
   int no = 0;            // own number: position in Finf
   int line = 0;          // line of the header's '('
   file_id file;          // source file as the pass was given it
   name_id name;          // empty once displaced by a definition from a preferred file
-  // The three offsets below in 40 bits each, low and high parts apart so
-  // that they pack: a source file of up to 512 GB, far beyond what a run
-  // can read, where long longs would cost nine bytes more a record.
-  uint32_t pos_lo[3] = {};
-  int8_t pos_hi[3] = {};
   fun_kind kind : 2;
   uint8_t dup : 1;       // 1: the name has more than one record
   uint8_t closed : 1;    // 1: pass 2 has passed this definition's closing brace
   uint8_t printed : 1;   // 1: printed or passed by the walk
 
   // Start of the leading region (comment block, or with -g everything).
-  long long top_pos() const { return pos(0); }
+  long long top_pos() const { return place().get(0); }
   // Start of the header's first line; -1 for a macro.
-  long long head_pos() const { return pos(1); }
+  long long head_pos() const { return place().get(1); }
   // Just past the line with the closing brace.
-  long long end_pos() const { return pos(2); }
+  long long end_pos() const { return place().get(2); }
   void set_top_pos(long long v) { set_pos(0, v); }
   void set_head_pos(long long v) { set_pos(1, v); }
   void set_end_pos(long long v) { set_pos(2, v); }
@@ -267,16 +277,17 @@ struct fun_info {
   int_list& callers();
 
  private:
-  long long pos(int k) const { return static_cast<long long>(pos_hi[k]) * (1LL << 32) + pos_lo[k]; }
-  void set_pos(int k, long long v) {
-    pos_lo[k] = static_cast<uint32_t>(v);
-    pos_hi[k] = static_cast<int8_t>(v >> 32);  // -1 stays -1
-  }
+  // All offsets read 0 where the table keeps no places.
+  const fun_place& place() const;
+  void set_pos(int k, long long v);
 };
-static_assert(sizeof(fun_info) == 32, "a record is 32 bytes");
+static_assert(sizeof(fun_info) == 20, "a record is 20 bytes");
 
 // The records, in chunks that never move: a record keeps its address while
 // the table grows, and costs no allocation of its own.
+// The places of the records sit in chunks of their own beside them, made
+// only while `keep_places` is set: a run that prints no function's text
+// leaves it unset and needs none.
 class record_store {
  public:
   fun_info& operator[](size_t k) { return chunks_[k >> kShift][k & kMask]; }
@@ -286,15 +297,24 @@ class record_store {
   fun_info& back() { return (*this)[count_ - 1]; }
   // A fresh record at the end.
   fun_info& emplace_back() {
-    if ((count_ >> kShift) == chunks_.size())
+    if ((count_ >> kShift) == chunks_.size()) {
       chunks_.emplace_back(new fun_info[kMask + 1]);
+      places_.emplace_back(keep_places ? new fun_place[kMask + 1] : nullptr);
+    }
     return (*this)[count_++];
   }
+  // The place of record `k`; null where none is kept.
+  fun_place* place(size_t k) const {
+    fun_place* chunk = places_[k >> kShift].get();
+    return chunk == nullptr ? nullptr : &chunk[k & kMask];
+  }
+  bool keep_places = true;
 
  private:
   static constexpr size_t kShift = 8;
   static constexpr size_t kMask = (size_t{1} << kShift) - 1;
   std::vector<std::unique_ptr<fun_info[]>> chunks_;
+  std::vector<std::unique_ptr<fun_place[]>> places_;
   size_t count_ = 0;
 };
 
@@ -488,6 +508,17 @@ int_list& relation_list(std::vector<int_list>& lists, int no);
 inline const int_list& relation_list(const std::vector<int_list>& lists, int no) {
   static const int_list none;
   return static_cast<size_t>(no) < lists.size() ? lists[static_cast<size_t>(no)] : none;
+}
+
+inline const fun_place& fun_info::place() const {
+  static const fun_place none;
+  const fun_place* p = g_tab.Finf.place(static_cast<size_t>(no));
+  return p == nullptr ? none : *p;
+}
+
+inline void fun_info::set_pos(int k, long long v) {
+  if (fun_place* p = g_tab.Finf.place(static_cast<size_t>(no)))
+    p->set(k, v);
 }
 
 inline const int_list& fun_info::callees() const { return relation_list(g_tab.callee_lists, no); }
