@@ -544,7 +544,7 @@ bool may_walk(int argc, char** argv) {
 }  // namespace
 
 int kavelt_main(int argc, char** argv) {
-  g_tab.first_lines = may_list_first_lines(argc, argv);
+  g_tab.Finf.keep_heads = may_list_first_lines(argc, argv);
   g_tab.Finf.keep_places = may_walk(argc, argv);
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();

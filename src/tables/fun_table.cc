@@ -442,18 +442,13 @@ void int_arena::pack(int_list& l) {
 }
 
 const char* fun_info::first_line() const {
-  const std::vector<const char*>& h = g_tab.heads;
-  return static_cast<size_t>(no) < h.size() && h[static_cast<size_t>(no)] ? h[static_cast<size_t>(no)]
-                                                                          : "";
+  const char** at = g_tab.Finf.head(static_cast<size_t>(no));
+  return at != nullptr && *at != nullptr ? *at : "";
 }
 
 void set_first_line(const fun_info& r, std::string_view first_line) {
-  if (!g_tab.first_lines)
-    return;
-  std::vector<const char*>& h = g_tab.heads;
-  if (static_cast<size_t>(r.no) >= h.size())
-    h.resize(static_cast<size_t>(r.no) + 1);
-  h[static_cast<size_t>(r.no)] = g_tab.texts.add(first_line);
+  if (const char** at = g_tab.Finf.head(static_cast<size_t>(r.no)))
+    *at = g_tab.texts.add(first_line);
 }
 
 int_list& relation_list(std::vector<int_list>& lists, int no) {

@@ -285,9 +285,11 @@ static_assert(sizeof(fun_info) == 20, "a record is 20 bytes");
 
 // The records, in chunks that never move: a record keeps its address while
 // the table grows, and costs no allocation of its own.
-// The places of the records sit in chunks of their own beside them, made
-// only while `keep_places` is set: a run that prints no function's text
-// leaves it unset and needs none.
+// The places and the first lines of the records sit in chunks of their
+// own beside them, made only while `keep_places` and `keep_heads` are set:
+// a run that prints no function's text needs no places, and only a -s
+// listing prints the first lines, which on a large tree are the biggest
+// part of the table.
 class record_store {
  public:
   fun_info& operator[](size_t k) { return chunks_[k >> kShift][k & kMask]; }
@@ -300,6 +302,7 @@ class record_store {
     if ((count_ >> kShift) == chunks_.size()) {
       chunks_.emplace_back(new fun_info[kMask + 1]);
       places_.emplace_back(keep_places ? new fun_place[kMask + 1] : nullptr);
+      heads_.emplace_back(keep_heads ? new const char*[kMask + 1]() : nullptr);
     }
     return (*this)[count_++];
   }
@@ -308,13 +311,20 @@ class record_store {
     fun_place* chunk = places_[k >> kShift].get();
     return chunk == nullptr ? nullptr : &chunk[k & kMask];
   }
+  // The slot of record `k`'s first line; null where none is kept.
+  const char** head(size_t k) const {
+    const char** chunk = heads_[k >> kShift].get();
+    return chunk == nullptr ? nullptr : &chunk[k & kMask];
+  }
   bool keep_places = true;
+  bool keep_heads = true;
 
  private:
   static constexpr size_t kShift = 8;
   static constexpr size_t kMask = (size_t{1} << kShift) - 1;
   std::vector<std::unique_ptr<fun_info[]>> chunks_;
   std::vector<std::unique_ptr<fun_place[]>> places_;
+  std::vector<std::unique_ptr<const char*[]>> heads_;
   size_t count_ = 0;
 };
 
@@ -445,12 +455,8 @@ struct table_state {
   // The source files, each name kept once; the one of the last record.
   name_map<uint32_t> files;
   file_id last_file;
-  // First lines of the records, by number, kept only when `first_lines`
-  // is set: a -s listing is all that prints them, and on a large tree they
-  // are the biggest part of the table.
+  // The texts of the records' first lines (Finf.keep_heads).
   text_arena texts;
-  std::vector<const char*> heads;
-  bool first_lines = true;
   // Callees and callers of the records, by number, kept only when
   // `keep_calls` is set: a plain listing prints neither. Both tables are
   // made at their first use, for the records there are by then.
@@ -531,7 +537,8 @@ file_id file_ref(std::string_view file);
 // Appends record number fun_no named `name`, of `file`, with nothing else
 // set; the name is entered in by_name's keys but in no list of records.
 fun_info& new_record(std::string_view name, std::string_view file);
-// Stores the record's first line, when the table keeps first lines.
+// Stores the record's first line, when the table keeps first lines
+// (Finf.keep_heads).
 void set_first_line(const fun_info& r, std::string_view first_line);
 // Marks record `no` as closed: pass 2 has passed its body. Its callees
 // are then packed, as a closed record rarely gains another.
