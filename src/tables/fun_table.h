@@ -177,10 +177,10 @@ class int_arena {
   // Moves the numbers of a list in a heap block here; a list of one
   // number or none goes in place. Other lists are left as they are.
   void pack(int_list& l);
-  void clear() { *this = int_arena(); }
 
  private:
-  // Blocks of 16 K numbers: a list longer than that has a block of its own.
+  // Blocks of 16 K numbers; a list of more than a quarter of that has a
+  // block of its own, so that little of a block's end goes unused.
   static constexpr size_t kBlock = size_t{1} << 14;
   std::vector<std::unique_ptr<int[]>> blocks_;
   int* free_ = nullptr;
@@ -205,13 +205,12 @@ class file_id {
 };
 
 // A record's name as the number of its entry in the table's index of
-// names: four bytes in each record instead of a pointer, and the name's
-// record list at hand without hashing it. Equal names are one number.
+// names (by_name): four bytes in each record instead of a pointer. Equal
+// names are one number.
 class name_id {
  public:
   name_id() = default;
   explicit name_id(uint32_t k) : k_(k) {}
-  uint32_t number() const { return k_; }
   const char* c_str() const;
   std::string_view view() const;
   bool empty() const { return *c_str() == 0; }
@@ -284,12 +283,11 @@ struct fun_info {
 static_assert(sizeof(fun_info) == 20, "a record is 20 bytes");
 
 // The records, in chunks that never move: a record keeps its address while
-// the table grows, and costs no allocation of its own.
-// The places and the first lines of the records sit in chunks of their
-// own beside them, made only while `keep_places` and `keep_heads` are set:
-// a run that prints no function's text needs no places, and only a -s
-// listing prints the first lines, which on a large tree are the biggest
-// part of the table.
+// the table grows, and costs no allocation of its own. The places and the
+// first lines of the records sit in chunks of their own beside them, made
+// only while `keep_places` and `keep_heads` are set: a run that prints no
+// function's text needs no places, and only a -s listing prints the first
+// lines, which on a large tree are the biggest part of the table.
 class record_store {
  public:
   fun_info& operator[](size_t k) { return chunks_[k >> kShift][k & kMask]; }
