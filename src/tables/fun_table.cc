@@ -451,10 +451,8 @@ void set_first_line(const fun_info& r, std::string_view first_line) {
     *at = g_tab.texts.add(first_line);
 }
 
-int_list& relation_list(std::vector<int_list>& lists, int no) {
-  if (static_cast<size_t>(no) >= lists.size())
-    lists.resize(std::max(static_cast<size_t>(no) + 1, static_cast<size_t>(g_tab.fun_no)));
-  return lists[static_cast<size_t>(no)];
+void make_relation_lists(std::vector<int_list>& lists, int no) {
+  lists.resize(std::max(static_cast<size_t>(no) + 1, static_cast<size_t>(g_tab.fun_no)));
 }
 
 void close_record(int no) {
@@ -641,9 +639,9 @@ std::vector<int> reached_records(int caller, int callee) {
   if (callee < 0 || callee >= g_tab.fun_no)
     return {};
   const fun_info& r = g_tab.Finf[callee];
-  const name_records* named = r.dup ? g_tab.by_name.find(r.name.view()) : nullptr;
-  if (named == nullptr || r.name.empty())
+  if (!r.dup || r.name.empty())
     return {callee};
+  const name_records* named = &g_tab.by_name.entry_at(r.name.number()).value;
   const int_list* all = &named->recs;
   std::vector<int> out;
   bool one_file = true;
@@ -662,8 +660,11 @@ std::vector<int> reached_records(int caller, int callee) {
     if (d.file != *file)
       continue;
     bool again = false;  // the records kept are few: a look along them does
-    for (int kept : out)
-      again = again || g_tab.Finf[kept].end_pos() == d.end_pos();
+    if (!out.empty()) {
+      const long long end = d.end_pos();
+      for (int kept : out)
+        again = again || g_tab.Finf[kept].end_pos() == end;
+    }
     if (!again)
       out.push_back(k);
   }

@@ -211,6 +211,8 @@ class name_id {
  public:
   name_id() = default;
   explicit name_id(uint32_t k) : k_(k) {}
+  // The entry's number in by_name; a name never set has none.
+  uint32_t number() const { return k_; }
   const char* c_str() const;
   std::string_view view() const;
   bool empty() const { return *c_str() == 0; }
@@ -506,8 +508,14 @@ inline std::string_view name_id::view() const {
   return std::string_view(e.name, e.size);
 }
 
-// The record's list in `lists`, made (with room for every record) when absent.
-int_list& relation_list(std::vector<int_list>& lists, int no);
+// Makes record `no`'s list in `lists`, with room for every record.
+void make_relation_lists(std::vector<int_list>& lists, int no);
+// The record's list in `lists`, made when absent.
+inline int_list& relation_list(std::vector<int_list>& lists, int no) {
+  if (static_cast<size_t>(no) >= lists.size())
+    make_relation_lists(lists, no);
+  return lists[static_cast<size_t>(no)];
+}
 // The record's list in `lists`; an empty one when absent.
 inline const int_list& relation_list(const std::vector<int_list>& lists, int no) {
   static const int_list none;
