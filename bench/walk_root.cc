@@ -24,7 +24,7 @@ int tree_size(int root, std::vector<int>& seen, int stamp, std::vector<int>& sta
   while (!stack.empty()) {
     const kavel::fun_info& f = g_tab.Finf[stack.back()];
     stack.pop_back();
-    for (int c : f.callees) {
+    for (int c : f.callees()) {
       if (c < 0 || c >= g_tab.fun_no || seen[c] == stamp || g_tab.Finf[c].dup)
         continue;
       seen[c] = stamp;

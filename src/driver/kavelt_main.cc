@@ -546,10 +546,26 @@ bool may_list_first_lines(int argc, char** argv) {
   return false;
 }
 
+// False when no argument can ask for a function's text or a call tree
+// (-l, -L, a switch group holding 't' or 'd'), so that only a listing will
+// print: the places of the texts are then not kept. As above, an argument
+// counts wherever it stands.
+bool may_walk(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "-l") == 0 || std::strcmp(arg, "-L") == 0)
+      return true;
+    if (arg[0] == '-' && arg[1] != '-' && std::strpbrk(arg + 1, "td") != nullptr)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int kavelt_main(int argc, char** argv) {
-  g_tab.first_lines = may_list_first_lines(argc, argv);
+  g_tab.Finf.keep_heads = may_list_first_lines(argc, argv);
+  g_tab.Finf.keep_places = may_walk(argc, argv);
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();
   if (argc < 2)
@@ -619,9 +635,12 @@ int kavelt_main(int argc, char** argv) {
 
   std::vector<std::string> headers;
   scan_include_files(named, headers);
+  // A listing prints no relation: pass 2 then keeps none.
+  const bool walks = body_mode || g_opt.tree_flag || g_opt.dot_flag;
+  g_tab.keep_calls = walks;
   scan_second_pass(sources, headers);
 
-  if (body_mode || g_opt.tree_flag || g_opt.dot_flag) {
+  if (walks) {
     failed |= !print_requested(body_mode != 0);
   } else {
     print_listing(head_flag);

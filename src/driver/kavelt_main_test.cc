@@ -129,7 +129,7 @@ class Driver : public ::testing::Test {
                          int kind = 0, int dup = 0) {
     fun_info& f = new_record(name, file);
     f.line = line;
-    set_texts(f, first, nullptr, nullptr, 0);
+    set_first_line(f, first);
     f.kind = static_cast<fun_kind>(kind);
     f.dup = static_cast<int16_t>(dup);
   }

@@ -90,7 +90,7 @@ class BodyPrinterTest : public ::testing::Test {
   }
   void calls(int a, int b) {
     fun_info& f = g_tab.Finf[a];
-    f.callees.push_back(b);
+    f.callees().push_back(b);
   }
   int external(const std::string& name) {
     return add_extern(name);

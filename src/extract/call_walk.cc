@@ -33,14 +33,14 @@ struct on_path {
 int next_relation(fun_info& f, walk_dir dir) {
   if (dir == walk_dir::below) {
     uint32_t k = walk_cursor(f.no);
-    return k < f.callees.size() ? f.callees[k] : -1;
+    return k < f.callees().size() ? f.callees()[k] : -1;
   }
   if (g_caller_next.size() <= static_cast<size_t>(f.no))
     g_caller_next.resize(static_cast<size_t>(f.no) + 1, 0);
   int& k = g_caller_next[static_cast<size_t>(f.no)];
-  if (k >= static_cast<int>(f.callers.size()))
+  if (k >= static_cast<int>(f.callers().size()))
     return -1;
-  return f.callers[static_cast<size_t>(k++)];
+  return f.callers()[static_cast<size_t>(k++)];
 }
 
 // Tells `out` that `f` is met from `cur`, and enters it on `path` when it
@@ -223,7 +223,7 @@ void walk_forest(walk_output& out) {
     fun_info* f = fun_record(k);
     // The listing's functions are the forest's roots: macros are not
     // listed, and a record with no name was displaced.
-    if (!f || f->kind == 1 || f->name.empty() || !f->callers.empty())
+    if (!f || f->kind == 1 || f->name.empty() || !f->callers().empty())
       continue;
     entry_result r = found_entry(f, f->name.c_str());
     if (out.entry(r, walk_dir::below) && r.kind == entry_result::found) {

@@ -227,8 +227,8 @@ TEST_F(Analysis, VariablesPassedAsArgumentsInPassTwo) {
   ASSERT_GE(args("apply(list, visit, fp, op, idle, fp(1))\n", 2, 1), 0);
   // A declared function becomes a callee of the receiver; a pointer brings
   // the names assigned to it and not yet used; the others bring themselves.
-  ASSERT_EQ(g_tab.Finf[0].callees.size(), 1u);
-  EXPECT_EQ(g_tab.Finf[0].callees[0], 1);
+  ASSERT_EQ(g_tab.Finf[0].callees().size(), 1u);
+  EXPECT_EQ(g_tab.Finf[0].callees()[0], 1);
   EXPECT_EQ(entries(), (strings{"apply", "b", "c", "op", "idle", "fp"}));
   EXPECT_EQ(g_tab.Fun.arg_type[1][0], "int");
 }
@@ -354,12 +354,12 @@ TEST_F(Analysis, CallsInInitialisersInPassTwo) {
   reg("main");
   reg("f");
   ASSERT_GE(decl("int t[] = {1, f(x)->n, printf(\"\")};\n", 2, 1, 0, "main"), 0);
-  ASSERT_EQ(g_tab.Finf[0].callees.size(), 1u);  // printf is no function of the sources
-  EXPECT_EQ(g_tab.Finf[0].callees[0], 1);
+  ASSERT_EQ(g_tab.Finf[0].callees().size(), 1u);  // printf is no function of the sources
+  EXPECT_EQ(g_tab.Finf[0].callees()[0], 1);
   reset_scan();
   // Without an initialiser the group is a declaration, not a call.
   ASSERT_GE(decl("int g(int);\n", 2, 1, 0, "main"), 0);
-  EXPECT_EQ(g_tab.Finf[0].callees.size(), 1u);
+  EXPECT_EQ(g_tab.Finf[0].callees().size(), 1u);
 }
 
 struct init_case {

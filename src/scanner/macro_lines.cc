@@ -148,7 +148,7 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
     if (object_like) g_names.mac_call.append(macro_name);
   } else if (state == kCallsSomething) {
     int n = first_open_record(macro_name);
-    if (n >= 0) g_tab.Finf[n].closed = 1;
+    if (n >= 0) close_record(n);
   }
   return 0;
 }

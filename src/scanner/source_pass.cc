@@ -430,7 +430,7 @@ void file_pass::call_found(int i) {
 void file_pass::close_body() {
   if (pass == kSecondPass && !cur_fun.empty()) {
     int rec = first_open_record(cur_fun.c_str());
-    if (header_flag && rec >= 0) g_tab.Finf[rec].closed = 1;
+    if (header_flag && rec >= 0) close_record(rec);
     forget_assignments();
   }
   cur_fun.clear();

@@ -102,10 +102,10 @@ TEST_F(SourcePass, SameNamedBodiesPairWithTheirRecordsInOrder) {
   EXPECT_EQ(ra.dup, 1);
   EXPECT_EQ(ra.closed, 1);
   EXPECT_EQ(rb.closed, 1);
-  ASSERT_EQ(ra.callees.size(), 1u);
-  ASSERT_EQ(rb.callees.size(), 1u);
-  EXPECT_STREQ(ext_name(ra.callees[0] - kExternBase), "first");
-  EXPECT_STREQ(ext_name(rb.callees[0] - kExternBase), "second");
+  ASSERT_EQ(ra.callees().size(), 1u);
+  ASSERT_EQ(rb.callees().size(), 1u);
+  EXPECT_STREQ(ext_name(ra.callees()[0] - kExternBase), "first");
+  EXPECT_STREQ(ext_name(rb.callees()[0] - kExternBase), "second");
 }
 
 TEST_F(SourcePass, EveryNameAssignedToAPointerIsCalled) {
@@ -116,7 +116,7 @@ TEST_F(SourcePass, EveryNameAssignedToAPointerIsCalled) {
   capture_messages msgs;
   scan(text, 2);
   EXPECT_EQ(msgs.text(), "");
-  EXPECT_EQ(rec("f").callees.size(), 500u);
+  EXPECT_EQ(rec("f").callees().size(), 500u);
 }
 
 TEST_F(SourcePass, ConditionalLinesInsideAStatementCountOnce) {

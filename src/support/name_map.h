@@ -74,6 +74,21 @@ class name_map {
     }
   }
   V* find(std::string_view name) { return find(name, span_hash(name)); }
+  // The number of the entry of `name` (entry_at's), made when absent.
+  uint32_t number(std::string_view name, uint64_t hash) {
+    if (!slots_.empty()) {
+      const size_t mask = slots_.size() - 1;
+      const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+      for (size_t i = hash_slot(hash, mask); slots_[i].at != 0; i = (i + 1) & mask) {
+        const slot& s = slots_[i];
+        const entry& e = item(s.at - 1);
+        if (s.tag == tag && e.size == name.size() && std::memcmp(e.name, name.data(), name.size()) == 0)
+          return s.at - 1;
+      }
+    }
+    make_entry(name, hash);
+    return static_cast<uint32_t>(count_ - 1);
+  }
   // The entry made `k`-th: entries are numbered in the order they came.
   const entry& entry_at(size_t k) const { return item(k); }
   size_t size() const { return count_; }

@@ -27,9 +27,9 @@ void reset_tables() {
 
 namespace {
 
-// The by_name entry of `name`, made when absent.
-name_map<name_records>::entry& name_entry(std::string_view name) {
-  return g_tab.by_name.make_entry(name, span_hash(name));
+// The number of the by_name entry of `name`, made when absent.
+name_id name_number(std::string_view name) {
+  return name_id(g_tab.by_name.number(name, span_hash(name)));
 }
 
 void index_add(name_records& r, int no) {
@@ -57,9 +57,8 @@ void index_remove(std::string_view name, int no) {
 // The record keeps its number but answers to "" from now on.
 void displace(fun_info& r) {
   index_remove(r.name.view(), r.no);
-  auto& e = name_entry("");
-  r.name = text_ref(e.name);
-  index_add(e.value, r.no);
+  r.name = name_number("");
+  index_add(*g_tab.by_name.find(""), r.no);
 }
 
 // The first open record of the list; the front of closed ones only grows.
@@ -74,18 +73,25 @@ constexpr size_t kFileScan = 8;
 
 // Enters record `no` in the file index of its name, when it has one.
 void file_index_add(name_records& r, const fun_info& rec) {
+  if (r.by_file == 0)
+    return;
+  int& first = g_tab.by_file[r.by_file - 1][rec.file.view()];
+  if (first == 0)
+    first = rec.no + 1;
+}
+
+// The file index of a name with many records, made at its first use: only
+// a file#name lookup asks for it.
+name_map<int>* file_index(name_records& r) {
   if (r.by_file == 0) {
     if (r.recs.size() <= kFileScan)
-      return;
+      return nullptr;
     g_tab.by_file.emplace_back();
     r.by_file = static_cast<uint32_t>(g_tab.by_file.size());
     for (int k : r.recs)
       file_index_add(r, g_tab.Finf[k]);
-    return;
   }
-  int& first = g_tab.by_file[r.by_file - 1][rec.file.view()];
-  if (first == 0)
-    first = rec.no + 1;
+  return &g_tab.by_file[r.by_file - 1];
 }
 
 // A name looked up as written: measured and hashed once for every table
@@ -377,132 +383,85 @@ void int_list::erase(const int* pos) {
 }
 
 void int_list::grow() {
-  // 4, 12, 28, 60, ... numbers: with the count, the capacity and the
+  // 4, 12, 28, 60, ... numbers: with the capacity, the count and the
   // heap's 8-byte header each block is a power of two, the sizes its size
-  // classes hold without waste.
-  const size_t cap = 2 * capacity() + 2 + (in_place() ? 0 : 2);
+  // classes hold without waste. A packed list grows to the next such size.
+  const size_t n = size();
+  size_t cap = 4;
+  while (cap < n + 1)
+    cap = 2 * cap + 4;
   if (cap > INT32_MAX)
     throw std::bad_alloc();
-  const size_t n = size();
-  void* p = in_place() ? std::malloc((cap + 2) * sizeof(int))
-                       : std::realloc(u_.heap - 2, (cap + 2) * sizeof(int));
+  const bool heap = !in_place() && !packed();
+  void* p = heap ? std::realloc(u_.heap - 2, (cap + 2) * sizeof(int))
+                 : std::malloc((cap + 2) * sizeof(int));
   if (p == nullptr)
     throw std::bad_alloc();
   int* block = static_cast<int*>(p);
-  if (in_place())
-    block[2] = *data();
-  block[0] = static_cast<int>(n);
-  block[1] = static_cast<int>(cap);
+  if (!heap && n > 0)
+    std::memcpy(block + 2, data(), n * sizeof(int));
+  block[0] = static_cast<int>(cap);
+  block[1] = static_cast<int>(n);
   u_.heap = block + 2;
 }
 
-namespace {
-
-// Texts are packed as a length in 7-bit groups, low group first, then the
-// bytes; an argument slot stores length + 1, and 0 when never set.
-size_t varint_size(size_t v) {
-  size_t n = 1;
-  for (; v >= 0x80; v >>= 7)
-    ++n;
-  return n;
-}
-
-char* put_varint(char* at, size_t v) {
-  for (; v >= 0x80; v >>= 7)
-    *at++ = static_cast<char>((v & 0x7f) | 0x80);
-  *at++ = static_cast<char>(v);
-  return at;
-}
-
-const char* get_varint(const char* at, size_t& v) {
-  v = 0;
-  for (int shift = 0;; shift += 7) {
-    unsigned char c = static_cast<unsigned char>(*at++);
-    v |= static_cast<size_t>(c & 0x7f) << shift;
-    if (c < 0x80)
-      return at;
+void int_arena::pack(int_list& l) {
+  if (l.in_place() || l.packed())
+    return;
+  const size_t n = l.size();
+  int_list::form packed = int_list::empty_form();
+  if (n == 1) {
+    packed.w[1 - int_list::kTag] = static_cast<uint32_t>(l.front());
+    packed.w[int_list::kTag] = 3;
+  } else if (n > 1) {
+    // The count and the numbers, in an even number of ints: the next
+    // block starts 8-aligned again, so that its numbers sit at 4 mod 8.
+    const size_t want = (n + 2) & ~size_t{1};
+    int* at;
+    if (want > kBlock / 4) {
+      // A long list has a block of its own: the tail of the current one
+      // stays for the next lists.
+      blocks_.emplace_back(new int[want]);
+      at = blocks_.back().get();
+    } else {
+      if (want > left_) {
+        blocks_.emplace_back(new int[kBlock]);
+        free_ = blocks_.back().get();
+        left_ = kBlock;
+      }
+      at = free_;
+      free_ += want;
+      left_ -= want;
+    }
+    at[0] = static_cast<int>(n);
+    std::memcpy(at + 1, l.begin(), n * sizeof(int));
+    packed.heap = at + 1;
   }
+  l.release();
+  l.u_ = packed;
 }
-
-size_t slot_size(const opt_text& t) {
-  return t ? varint_size(t->size() + 1) + t->size() : 1;
-}
-
-char* put_slot(char* at, const opt_text& t) {
-  if (!t)
-    return put_varint(at, 0);
-  at = put_varint(at, t->size() + 1);
-  if (!t->empty())
-    std::memcpy(at, t->data(), t->size());
-  return at + t->size();
-}
-
-}  // namespace
 
 const char* fun_info::first_line() const {
-  if (texts == nullptr)
-    return "";
-  size_t n;
-  return get_varint(texts, n);
+  const char** at = g_tab.Finf.head(static_cast<size_t>(no));
+  return at != nullptr && *at != nullptr ? *at : "";
 }
 
-namespace {
-// The argument count in the packed texts, and where the slots begin.
-const char* packed_args(const char* texts, size_t& cnt) {
-  size_t n;
-  const char* at = get_varint(texts, n) + n + 1;  // past the first line and its NUL
-  return get_varint(at, cnt);
-}
-}  // namespace
-
-int fun_info::arg_count() const {
-  size_t cnt = 0;
-  if (texts != nullptr)
-    packed_args(texts, cnt);
-  return static_cast<int>(cnt);
+void set_first_line(const fun_info& r, std::string_view first_line) {
+  if (const char** at = g_tab.Finf.head(static_cast<size_t>(r.no)))
+    *at = g_tab.texts.add(first_line);
 }
 
-std::optional<std::string_view> fun_info::arg_text(int i, int which) const {
-  if (texts == nullptr || i < 0)
-    return std::nullopt;
-  size_t cnt, n;
-  const char* at = packed_args(texts, cnt);
-  if (static_cast<size_t>(i) >= cnt)
-    return std::nullopt;
-  for (int k = 0; k <= 2 * i + which; ++k) {
-    at = get_varint(at, n);
-    if (k == 2 * i + which)
-      return n == 0 ? std::nullopt : std::optional<std::string_view>(std::string_view(at, n - 1));
-    at += n == 0 ? 0 : n - 1;
-  }
-  return std::nullopt;
+void make_relation_lists(std::vector<int_list>& lists, int no) {
+  lists.resize(std::max(static_cast<size_t>(no) + 1, static_cast<size_t>(g_tab.fun_no)));
 }
 
-void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
-               const arg_slots* types, int cnt) {
-  static const arg_slots none;
-  if (!g_tab.first_lines)
-    first_line = std::string_view();
-  if (names == nullptr)
-    names = &none;
-  if (types == nullptr)
-    types = &none;
-  if (cnt < 0)
-    cnt = 0;
-  size_t size = varint_size(first_line.size()) + first_line.size() + 1 + varint_size(cnt);
-  for (int j = 0; j < cnt; ++j)
-    size += slot_size((*names)[j]) + slot_size((*types)[j]);
-  char* at = g_tab.texts.room(size);
-  r.texts = at;
-  at = put_varint(at, first_line.size());
-  if (!first_line.empty())
-    std::memcpy(at, first_line.data(), first_line.size());
-  at += first_line.size();
-  *at++ = 0;  // printed as a C string
-  at = put_varint(at, static_cast<size_t>(cnt));
-  for (int j = 0; j < cnt; ++j) {
-    at = put_slot(at, (*names)[j]);
-    at = put_slot(at, (*types)[j]);
+void close_record(int no) {
+  fun_info& r = g_tab.Finf[static_cast<size_t>(no)];
+  r.closed = 1;
+  if (static_cast<size_t>(no) < g_tab.callee_lists.size()) {
+    g_tab.packed_calls.pack(g_tab.callee_lists[static_cast<size_t>(no)]);
+    if (!g_tab.callee_sets.empty())
+      g_tab.callee_sets.erase(no);
   }
 }
 
@@ -532,7 +491,7 @@ fun_info& new_record(std::string_view name, std::string_view file) {
   fun_info& rec = g_tab.Finf.emplace_back();
   rec.no = g_tab.fun_no++;
   rec.file = in;
-  rec.name = text_ref(name_entry(name).name);
+  rec.name = name_number(name);
   return rec;
 }
 
@@ -585,8 +544,7 @@ int add_fun(fun_kind kind, const char* file, int line, const char* first_line) {
   rec.kind = kind;
   rec.dup = dup;
   rec.line = line;
-  int cnt = std::max(g_tab.Fun.arg_cnt[0], 0);
-  set_texts(rec, first_line, &g_tab.Fun.arg[0], &g_tab.Fun.arg_type[0], cnt);
+  set_first_line(rec, first_line);
   name_records& named = *g_tab.by_name.find(name);
   index_add(named, rec.no);
   file_index_add(named, rec);
@@ -602,17 +560,18 @@ constexpr size_t kCalleeScan = 32;
 
 // True when `b` is new among the callees of `r`, which then holds it.
 bool add_callee(fun_info& r, int b) {
-  if (r.callees.size() < kCalleeScan) {
-    if (std::find(r.callees.begin(), r.callees.end(), b) != r.callees.end())
+  int_list& callees = r.callees();
+  if (callees.size() < kCalleeScan) {
+    if (std::find(callees.begin(), callees.end(), b) != callees.end())
       return false;
   } else {
     std::unordered_set<int>& set = g_tab.callee_sets[r.no];
     if (set.empty())
-      set.insert(r.callees.begin(), r.callees.end());
+      set.insert(callees.begin(), callees.end());
     if (!set.insert(b).second)
       return false;
   }
-  r.callees.push_back(b);
+  callees.push_back(b);
   return true;
 }
 
@@ -630,6 +589,9 @@ int add_call(const char* caller, const char* callee, bool any_record) {
     return -1;
   const lookup_key callee_key(callee);
   int b = ser_fun_key(0, callee_key);
+  // Without the relations only a record calling itself is news.
+  if (b < 0 && !g_tab.keep_calls)
+    return 0;
   if (b < 0)
     b = extern_number(callee_key.text, callee_key.hash);
   // Pass 2 meets same-named definitions in pass 1's order, so the first one
@@ -654,7 +616,7 @@ int add_call(const char* caller, const char* callee, bool any_record) {
     ra.kind = kSelfCalling;
     return 0;
   }
-  if (!add_callee(ra, b))
+  if (!g_tab.keep_calls || !add_callee(ra, b))
     return 0;
   // The definitions the call reaches record the caller: the callee's own
   // record, its alternatives, or those in the caller's file. A name defined
@@ -663,12 +625,12 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   if (b >= kExternBase)
     return 0;
   if (g_tab.Finf[b].dup == 0) {
-    g_tab.Finf[b].callers.push_back(a);
+    g_tab.Finf[b].callers().push_back(a);
     return 0;
   }
   for (int k : reached_records(a, b)) {
     if (k != a)  // a function is not its own caller
-      g_tab.Finf[k].callers.push_back(a);
+      g_tab.Finf[k].callers().push_back(a);
   }
   return 0;
 }
@@ -677,9 +639,9 @@ std::vector<int> reached_records(int caller, int callee) {
   if (callee < 0 || callee >= g_tab.fun_no)
     return {};
   const fun_info& r = g_tab.Finf[callee];
-  const name_records* named = r.dup ? g_tab.by_name.find(r.name.view()) : nullptr;
-  if (named == nullptr || r.name.empty())
+  if (!r.dup || r.name.empty())
     return {callee};
+  const name_records* named = &g_tab.by_name.entry_at(r.name.number()).value;
   const int_list* all = &named->recs;
   std::vector<int> out;
   bool one_file = true;
@@ -698,8 +660,11 @@ std::vector<int> reached_records(int caller, int callee) {
     if (d.file != *file)
       continue;
     bool again = false;  // the records kept are few: a look along them does
-    for (int kept : out)
-      again = again || g_tab.Finf[kept].end_pos() == d.end_pos();
+    if (!out.empty()) {
+      const long long end = d.end_pos();
+      for (int kept : out)
+        again = again || g_tab.Finf[kept].end_pos() == end;
+    }
     if (!again)
       out.push_back(k);
   }
@@ -712,14 +677,15 @@ int ser_fun_in_file(const std::string& file, const char* name) {
     name_records* r = g_tab.by_name.find(key.text, key.hash);
     if (r == nullptr)
       return -1;
-    if (r->by_file == 0) {
+    name_map<int>* index = file_index(*r);
+    if (index == nullptr) {
       for (int k : r->recs) {
         if (g_tab.Finf[k].file == file)
           return k;
       }
       return -1;
     }
-    const int* at = g_tab.by_file[r->by_file - 1].find(file);
+    const int* at = index->find(file);
     if (at == nullptr)
       return -1;
     if (g_tab.Finf[*at - 1].name == key.text)

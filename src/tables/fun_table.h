@@ -54,7 +54,7 @@ class arg_slots {
 
 // What a record is: a C function, a macro entered as a function of its own,
 // or a C function found calling itself.
-enum fun_kind : int8_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
+enum fun_kind : uint8_t { kFunction = 0, kMacro = 1, kSelfCalling = 2 };
 
 // A name or file name stored once for the whole table: records point at
 // it instead of holding copies. Equal texts of one table are one pointer.
@@ -78,16 +78,20 @@ class text_ref {
 };
 
 // A list of numbers in 8 bytes: one is held in place (most functions
-// have one caller, most names one record), more in a block of its own
-// whose count and capacity sit just before the numbers, in sizes that
-// fill the heap's size classes exactly.
+// have one caller, most names one record), more in a block of their own.
+// A growing block is the heap's, with its capacity and count just before
+// the numbers, in sizes that fill the heap's size classes exactly. A list
+// that is done growing can be packed (int_arena::pack): its block is then
+// the count and the numbers alone, in a shared arena; a later push_back
+// first copies it back to a heap block.
 class int_list {
  public:
   int_list() = default;
   int_list(const int_list& o) { *this = o; }
   int_list& operator=(const int_list& o) {
     if (this != &o) {
-      set_count(0);
+      release();
+      u_ = empty_form();
       for (int v : o)
         push_back(v);
     }
@@ -103,7 +107,7 @@ class int_list {
   }
   ~int_list() { release(); }
 
-  size_t size() const { return in_place() ? u_.w[kTag] >> 1 : u_.heap[-2]; }
+  size_t size() const { return in_place() ? u_.w[kTag] >> 1 : static_cast<uint32_t>(u_.heap[-1]); }
   bool empty() const { return size() == 0; }
   const int* begin() const { return data(); }
   const int* end() const { return data() + size(); }
@@ -121,15 +125,28 @@ class int_list {
   void erase(const int* pos);
 
  private:
+  friend class int_arena;
   // In place, the word that overlaps the pointer's low half holds
-  // 1 + 2 * count: a block pointer is aligned, so its low bit tells the two apart.
+  // 1 + 2 * count: a block pointer is aligned, so its low bit tells the
+  // forms apart. A heap block's numbers start 8-aligned, a packed block's
+  // 4 bytes past it: bit 2 of the pointer tells those two apart.
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
   static constexpr int kTag = 1;
 #else
   static constexpr int kTag = 0;
 #endif
+  union form {
+    uint32_t w[2];
+    int* heap;
+  };
+  static form empty_form() { return form{{kTag == 0 ? 1u : 0u, kTag == 1 ? 1u : 0u}}; }
   bool in_place() const { return (u_.w[kTag] & 1) != 0; }
-  size_t capacity() const { return in_place() ? 1 : static_cast<uint32_t>(u_.heap[-1]); }
+  bool packed() const { return (reinterpret_cast<uintptr_t>(u_.heap) & 4) != 0; }
+  size_t capacity() const {
+    if (in_place())
+      return 1;
+    return packed() ? size() : static_cast<uint32_t>(u_.heap[-2]);
+  }
   int* data() { return in_place() ? reinterpret_cast<int*>(&u_.w[1 - kTag]) : u_.heap; }
   const int* data() const {
     return in_place() ? reinterpret_cast<const int*>(&u_.w[1 - kTag]) : u_.heap;
@@ -138,22 +155,36 @@ class int_list {
     if (in_place())
       u_.w[kTag] = static_cast<uint32_t>(1 + 2 * n);
     else
-      u_.heap[-2] = static_cast<int>(n);
+      u_.heap[-1] = static_cast<int>(n);
   }
   void grow();
   void release() {
-    if (!in_place())
+    if (!in_place() && !packed())
       std::free(u_.heap - 2);
   }
   void take(int_list& o) {
     u_ = o.u_;
-    o.u_.heap = nullptr;
-    o.u_.w[kTag] = 1;
+    o.u_ = empty_form();
   }
-  union {
-    uint32_t w[2];
-    int* heap;
-  } u_ = {{kTag == 0 ? 1u : 0u, kTag == 1 ? 1u : 0u}};
+  form u_ = empty_form();
+};
+
+// The packed blocks of int_list, one after another in large blocks that
+// live as long as the table: a packed list costs its count and numbers,
+// with no heap header and no room to grow.
+class int_arena {
+ public:
+  // Moves the numbers of a list in a heap block here; a list of one
+  // number or none goes in place. Other lists are left as they are.
+  void pack(int_list& l);
+
+ private:
+  // Blocks of 16 K numbers; a list of more than a quarter of that has a
+  // block of its own, so that little of a block's end goes unused.
+  static constexpr size_t kBlock = size_t{1} << 14;
+  std::vector<std::unique_ptr<int[]>> blocks_;
+  int* free_ = nullptr;
+  size_t left_ = 0;
 };
 
 // A source file as a number in the table's list of files: four bytes in
@@ -173,55 +204,92 @@ class file_id {
   uint32_t k_ = 0;
 };
 
+// A record's name as the number of its entry in the table's index of
+// names (by_name): four bytes in each record instead of a pointer. Equal
+// names are one number.
+class name_id {
+ public:
+  name_id() = default;
+  explicit name_id(uint32_t k) : k_(k) {}
+  // The entry's number in by_name; a name never set has none.
+  uint32_t number() const { return k_; }
+  const char* c_str() const;
+  std::string_view view() const;
+  bool empty() const { return *c_str() == 0; }
+  operator std::string_view() const { return view(); }
+  operator text_ref() const { return text_ref(c_str()); }
+  friend bool operator==(name_id a, name_id b) { return a.k_ == b.k_; }
+  friend bool operator!=(name_id a, name_id b) { return a.k_ != b.k_; }
+  friend bool operator==(name_id a, std::string_view b) { return a.view() == b; }
+  friend bool operator!=(name_id a, std::string_view b) { return !(a == b); }
+
+ private:
+  static constexpr uint32_t kNone = UINT32_MAX;  // reads as ""
+  uint32_t k_ = kNone;
+};
+
+// Where a record's text lies in its source file: three offsets of 40 bits
+// each, low and high parts apart so that they pack: a source file of up to
+// 512 GB, far beyond what a run can read, where long longs would cost nine
+// bytes more.
+struct fun_place {
+  uint32_t lo[3] = {};
+  int8_t hi[3] = {};
+  long long get(int k) const { return static_cast<long long>(hi[k]) * (1LL << 32) + lo[k]; }
+  void set(int k, long long v) {
+    lo[k] = static_cast<uint32_t>(v);
+    hi[k] = static_cast<int8_t>(v >> 32);  // -1 stays -1
+  }
+};
+
+// 20 bytes a record: what is kept for every function of a whole tree.
+// What only some outputs need (where the text lies, first lines, callers
+// and callees) lives in tables beside the records, made only for a run
+// that may print it.
 struct fun_info {
+  fun_info() : kind(kFunction), dup(0), closed(0), printed(0) {}
   int no = 0;            // own number: position in Finf
   int line = 0;          // line of the header's '('
-  fun_kind kind = kFunction;
-  int8_t dup = 0;        // 1: the name has more than one record
-  int8_t closed = 0;     // 1: pass 2 has passed this definition's closing brace
-  int8_t printed = 0;    // 1: printed or passed by the walk
   file_id file;          // source file as the pass was given it
-  // The three offsets below in 40 bits each, low and high parts apart so
-  // that they pack: a source file of up to 512 GB, far beyond what a run
-  // can read, where long longs would cost nine bytes more a record.
-  uint32_t pos_lo[3] = {};
-  int8_t pos_hi[3] = {};
-  text_ref name;         // empty once displaced by a definition from a preferred file
-  // The first line, the number of arguments and their texts, packed in
-  // the table's arena (set_texts); null for none.
-  const char* texts = nullptr;
-  int_list callees;  // record numbers, or kExternBase + ext name number; each once
-  int_list callers;  // record numbers, in the order the calls were met
+  name_id name;          // empty once displaced by a definition from a preferred file
+  fun_kind kind : 2;
+  uint8_t dup : 1;       // 1: the name has more than one record
+  uint8_t closed : 1;    // 1: pass 2 has passed this definition's closing brace
+  uint8_t printed : 1;   // 1: printed or passed by the walk
 
   // Start of the leading region (comment block, or with -g everything).
-  long long top_pos() const { return pos(0); }
+  long long top_pos() const { return place().get(0); }
   // Start of the header's first line; -1 for a macro.
-  long long head_pos() const { return pos(1); }
+  long long head_pos() const { return place().get(1); }
   // Just past the line with the closing brace.
-  long long end_pos() const { return pos(2); }
+  long long end_pos() const { return place().get(2); }
   void set_top_pos(long long v) { set_pos(0, v); }
   void set_head_pos(long long v) { set_pos(1, v); }
   void set_end_pos(long long v) { set_pos(2, v); }
 
-  // line_org at registration, line feed included.
+  // line_org at registration, line feed included; "" when the table keeps
+  // no first lines.
   const char* first_line() const;
-  int arg_count() const;
-  // Argument `i`'s name and type as the header gave them; none for a slot
-  // never set.
-  std::optional<std::string_view> arg_name(int i) const { return arg_text(i, 0); }
-  std::optional<std::string_view> arg_type(int i) const { return arg_text(i, 1); }
+  // Record numbers, or kExternBase + ext name number; each once.
+  const int_list& callees() const;
+  int_list& callees();
+  // Record numbers, in the order the calls were met.
+  const int_list& callers() const;
+  int_list& callers();
 
  private:
-  std::optional<std::string_view> arg_text(int i, int which) const;
-  long long pos(int k) const { return static_cast<long long>(pos_hi[k]) * (1LL << 32) + pos_lo[k]; }
-  void set_pos(int k, long long v) {
-    pos_lo[k] = static_cast<uint32_t>(v);
-    pos_hi[k] = static_cast<int8_t>(v >> 32);  // -1 stays -1
-  }
+  // All offsets read 0 where the table keeps no places.
+  const fun_place& place() const;
+  void set_pos(int k, long long v);
 };
+static_assert(sizeof(fun_info) == 20, "a record is 20 bytes");
 
 // The records, in chunks that never move: a record keeps its address while
-// the table grows, and costs no allocation of its own.
+// the table grows, and costs no allocation of its own. The places and the
+// first lines of the records sit in chunks of their own beside them, made
+// only while `keep_places` and `keep_heads` are set: a run that prints no
+// function's text needs no places, and only a -s listing prints the first
+// lines, which on a large tree are the biggest part of the table.
 class record_store {
  public:
   fun_info& operator[](size_t k) { return chunks_[k >> kShift][k & kMask]; }
@@ -231,15 +299,32 @@ class record_store {
   fun_info& back() { return (*this)[count_ - 1]; }
   // A fresh record at the end.
   fun_info& emplace_back() {
-    if ((count_ >> kShift) == chunks_.size())
+    if ((count_ >> kShift) == chunks_.size()) {
       chunks_.emplace_back(new fun_info[kMask + 1]);
+      places_.emplace_back(keep_places ? new fun_place[kMask + 1] : nullptr);
+      heads_.emplace_back(keep_heads ? new const char*[kMask + 1]() : nullptr);
+    }
     return (*this)[count_++];
   }
+  // The place of record `k`; null where none is kept.
+  fun_place* place(size_t k) const {
+    fun_place* chunk = places_[k >> kShift].get();
+    return chunk == nullptr ? nullptr : &chunk[k & kMask];
+  }
+  // The slot of record `k`'s first line; null where none is kept.
+  const char** head(size_t k) const {
+    const char** chunk = heads_[k >> kShift].get();
+    return chunk == nullptr ? nullptr : &chunk[k & kMask];
+  }
+  bool keep_places = true;
+  bool keep_heads = true;
 
  private:
   static constexpr size_t kShift = 8;
   static constexpr size_t kMask = (size_t{1} << kShift) - 1;
   std::vector<std::unique_ptr<fun_info[]>> chunks_;
+  std::vector<std::unique_ptr<fun_place[]>> places_;
+  std::vector<std::unique_ptr<const char*[]>> heads_;
   size_t count_ = 0;
 };
 
@@ -370,12 +455,17 @@ struct table_state {
   // The source files, each name kept once; the one of the last record.
   name_map<uint32_t> files;
   file_id last_file;
-  // First lines and argument texts of the records. The first lines are
-  // kept only when `first_lines` is set: a -s listing is all that prints
-  // them, and on a large tree they are the biggest part of the table.
+  // The texts of the records' first lines (Finf.keep_heads).
   text_arena texts;
-  bool first_lines = true;
-  // The callees as sets, for records with too many to search along.
+  // Callees and callers of the records, by number, kept only when
+  // `keep_calls` is set: a plain listing prints neither. Both tables are
+  // made at their first use, for the records there are by then.
+  std::vector<int_list> callee_lists;
+  std::vector<int_list> caller_lists;
+  bool keep_calls = true;
+  // Where the callee lists of closed records are packed.
+  int_arena packed_calls;
+  // The callees as sets, for open records with too many to search along.
   std::unordered_map<int, std::unordered_set<int>> callee_sets;
   // Per record, how many of its callees the walk has passed; made by the
   // first walk, as only a walk needs it.
@@ -407,15 +497,58 @@ inline const char* file_id::c_str() const {
   return g_tab.files.entry_at(k_).name;
 }
 
+inline const char* name_id::c_str() const {
+  return k_ == kNone ? "" : g_tab.by_name.entry_at(k_).name;
+}
+
+inline std::string_view name_id::view() const {
+  if (k_ == kNone)
+    return std::string_view();
+  const auto& e = g_tab.by_name.entry_at(k_);
+  return std::string_view(e.name, e.size);
+}
+
+// Makes record `no`'s list in `lists`, with room for every record.
+void make_relation_lists(std::vector<int_list>& lists, int no);
+// The record's list in `lists`, made when absent.
+inline int_list& relation_list(std::vector<int_list>& lists, int no) {
+  if (static_cast<size_t>(no) >= lists.size())
+    make_relation_lists(lists, no);
+  return lists[static_cast<size_t>(no)];
+}
+// The record's list in `lists`; an empty one when absent.
+inline const int_list& relation_list(const std::vector<int_list>& lists, int no) {
+  static const int_list none;
+  return static_cast<size_t>(no) < lists.size() ? lists[static_cast<size_t>(no)] : none;
+}
+
+inline const fun_place& fun_info::place() const {
+  static const fun_place none;
+  const fun_place* p = g_tab.Finf.place(static_cast<size_t>(no));
+  return p == nullptr ? none : *p;
+}
+
+inline void fun_info::set_pos(int k, long long v) {
+  if (fun_place* p = g_tab.Finf.place(static_cast<size_t>(no)))
+    p->set(k, v);
+}
+
+inline const int_list& fun_info::callees() const { return relation_list(g_tab.callee_lists, no); }
+inline int_list& fun_info::callees() { return relation_list(g_tab.callee_lists, no); }
+inline const int_list& fun_info::callers() const { return relation_list(g_tab.caller_lists, no); }
+inline int_list& fun_info::callers() { return relation_list(g_tab.caller_lists, no); }
+
 // The table's copy of the source file name `file`.
 file_id file_ref(std::string_view file);
 // Appends record number fun_no named `name`, of `file`, with nothing else
 // set; the name is entered in by_name's keys but in no list of records.
 fun_info& new_record(std::string_view name, std::string_view file);
-// Stores the record's first line and its `cnt` argument slots of `names`
-// and `types` (null: none).
-void set_texts(fun_info& r, std::string_view first_line, const arg_slots* names,
-               const arg_slots* types, int cnt);
+// Stores the record's first line, when the table keeps first lines
+// (Finf.keep_heads).
+void set_first_line(const fun_info& r, std::string_view first_line);
+// Marks record `no` as closed: pass 2 has passed its body. Its callees
+// are then packed, as a closed record rarely gains another.
+void close_record(int no);
 // How many callees of record `no` the walk has passed.
 uint32_t& walk_cursor(int no);
 // Name of external function number kExternBase + i.

@@ -286,12 +286,12 @@ TEST_F(LookupIndex, RememberedCallerAgreesWithTheInOrderSearch) {
         int want = caller.empty() ? -1 : expected_caller(caller, any);
         std::vector<int> before;
         for (int k = 0; k < g_tab.fun_no; ++k)
-          before.push_back(static_cast<int>(g_tab.Finf[k].callees.size()));
+          before.push_back(static_cast<int>(g_tab.Finf[k].callees().size()));
         int got = add_call(caller.c_str(), callee.c_str(), any);
         ASSERT_EQ(got, want < 0 ? -1 : 0) << "step " << step << " caller [" << caller << "]";
         for (int k = 0; k < g_tab.fun_no; ++k) {
           if (k != want) {
-            ASSERT_EQ(static_cast<int>(g_tab.Finf[k].callees.size()), before[k]) << "step " << step << " record " << k;
+            ASSERT_EQ(static_cast<int>(g_tab.Finf[k].callees().size()), before[k]) << "step " << step << " record " << k;
           }
         }
         if (want >= 0 && g_tab.Finf[want].kind != kSelfCalling) {
@@ -299,7 +299,7 @@ TEST_F(LookupIndex, RememberedCallerAgreesWithTheInOrderSearch) {
           if (b < 0)
             b = kExternBase + *g_tab.ext_names.find(callee);
           const fun_info& r = g_tab.Finf[want];
-          ASSERT_NE(std::find(r.callees.begin(), r.callees.end(), b), r.callees.end())
+          ASSERT_NE(std::find(r.callees().begin(), r.callees().end(), b), r.callees().end())
               << "step " << step;
         }
       }
