@@ -261,46 +261,7 @@ struct group_walk {
 
 }  // namespace
 
-namespace {
-
-// ana_args for a group the first pass meets inside a body: it records
-// nothing there, so only the group's end is sought, past the comments and
-// literals in it. Each ')' closes one '(' as in the full walk, so both end
-// at the same token.
-int skim_args(int start, int& line_counter, int& header_line) {
-  g_tab.Fun.num = 0;
-  header_line = line_counter;
-  int open = 0;
-  int i = start + 1;
-  for (;;) {
-    if (!reach_token(i, line_counter))
-      return -1;
-    const char* t = tok(i);
-    const char c = t[0];
-    if (is_comment_open(t) || is_line_comment(t)) {
-      if (!skip_marks(i, line_counter))
-        return -1;
-      continue;
-    }
-    if (c == ')') {
-      if (--open <= 0)
-        return i;
-    } else if (c == '(') {
-      ++open;
-    } else if (c == '"' || c == '\'') {
-      i = skip_quote(i, line_counter, c);
-      if (i < 0)
-        return -1;
-    }
-    ++i;
-  }
-}
-
-}  // namespace
-
 int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
-  if (pass == kFirstPass && depth > 0 && mode == kCallArgs)
-    return skim_args(start, line_counter, header_line);
   group_walk g;
   fun_group& f = g.f;
   f.num = 0;
