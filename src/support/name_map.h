@@ -57,7 +57,11 @@ class name_map {
     entry* e = find_entry(name, hash);
     return e == nullptr ? nullptr : &e->value;
   }
-  entry* find_entry(std::string_view name, uint64_t hash) {
+  const V* find(std::string_view name, uint64_t hash) const {
+    const entry* e = find_entry(name, hash);
+    return e == nullptr ? nullptr : &e->value;
+  }
+  entry* find_entry(std::string_view name, uint64_t hash) const {
     if (slots_.empty())
       return nullptr;
     const size_t mask = slots_.size() - 1;
@@ -74,6 +78,7 @@ class name_map {
     }
   }
   V* find(std::string_view name) { return find(name, span_hash(name)); }
+  const V* find(std::string_view name) const { return find(name, span_hash(name)); }
   // The entry made `k`-th: entries are numbered in the order they came.
   const entry& entry_at(size_t k) const { return item(k); }
   size_t size() const { return count_; }
@@ -126,6 +131,46 @@ class name_map {
   size_t count_ = 0;
   std::vector<slot> slots_;
   text_arena names_;
+};
+
+// The first two bytes of the names of a table, one bit for each pair (the
+// terminator stands in for the second byte of a one-byte name). Most tokens
+// looked up in a table begin as none of its names do: they are turned away
+// on one load, before the token is measured or hashed. Built at compile
+// time for a fixed word list, so a check pays no guard of a first use.
+class name_starts {
+ public:
+  constexpr name_starts() = default;
+  // The starts of the words of `words`, a list ended by a null entry.
+  constexpr explicit name_starts(const char* const* words) {
+    for (; *words != nullptr; ++words)
+      add(*words);
+  }
+  // Adds the start of the non-empty `name`.
+  constexpr void add(const char* name) { set(pair(name)); }
+  // Lets every token that begins with `c` through: a one-byte name is a
+  // prefix of all of them.
+  constexpr void add_first(unsigned char c) {
+    for (size_t k = 0; k < 4; ++k)
+      bits_[size_t{c} * 4 + k] = ~uint64_t{0};
+  }
+  // Lets every token through: an empty name is a prefix of all of them.
+  void add_all() {
+    for (uint64_t& w : bits_)
+      w = ~uint64_t{0};
+  }
+  // False when no name added begins as the non-empty `token` does.
+  constexpr bool may_hold(const char* token) const {
+    const size_t b = pair(token);
+    return (bits_[b >> 6] >> (b & 63)) & 1;
+  }
+
+ private:
+  static constexpr size_t pair(const char* s) {
+    return (size_t{static_cast<unsigned char>(s[0])} << 8) | static_cast<unsigned char>(s[1]);
+  }
+  constexpr void set(size_t b) { bits_[b >> 6] |= uint64_t{1} << (b & 63); }
+  uint64_t bits_[1024] = {};
 };
 
 }  // namespace kavel
