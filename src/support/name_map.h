@@ -2,6 +2,7 @@
 #ifndef KAVEL_SUPPORT_NAME_MAP_H_
 #define KAVEL_SUPPORT_NAME_MAP_H_
 
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -21,14 +22,14 @@ template <typename V>
 class name_map {
  public:
   // The name is kept, NUL-terminated, in the map's own arena: no string
-  // object and no allocation of its own for each entry. Its hash is not
-  // kept: growing the slots hashes the names again, which costs less than
-  // eight bytes an entry on a large tree.
+  // object and no allocation of its own for each entry. Names hold no NUL
+  // byte (they are C strings to every reader). Neither their hash nor their
+  // length is kept: growing the slots measures and hashes the names again,
+  // which costs less than eight bytes an entry on a large tree.
   struct entry {
     const char* name;
-    uint32_t size;
     V value;
-    std::string_view key() const { return std::string_view(name, size); }
+    std::string_view key() const { return name; }
   };
 
   // The value of `name`, made (value-initialised) when absent.
@@ -44,11 +45,11 @@ class name_map {
       grow();
     if ((count_ & kChunkMask) == 0)
       chunks_.emplace_back(new entry[kChunk]());
+    assert(std::memchr(name.data(), 0, name.size()) == nullptr);
     entry& e = item(count_);
     e.name = names_.add(name);
-    e.size = static_cast<uint32_t>(name.size());
     e.value = V();
-    place(static_cast<uint32_t>(count_), hash);
+    place(static_cast<uint32_t>(count_), hash, name.size());
     ++count_;
     return e;
   }
@@ -65,14 +66,14 @@ class name_map {
     if (slots_.empty())
       return nullptr;
     const size_t mask = slots_.size() - 1;
-    const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+    const uint32_t tag = tag_of(hash, name.size());
     for (size_t i = hash_slot(hash, mask);; i = (i + 1) & mask) {
       const slot& s = slots_[i];
       if (s.at == 0)
         return nullptr;
       if (s.tag == tag) {
         entry& e = item(s.at - 1);
-        if (e.size == name.size() && std::memcmp(e.name, name.data(), name.size()) == 0)
+        if (same_name(e.name, name))
           return &e;
       }
     }
@@ -104,23 +105,39 @@ class name_map {
   }
 
  private:
-  // A slot holds the entry number + 1 (0 free) and the hash's high half,
-  // which turns nearly every other name away without reading the entry.
+  // A slot holds the entry number + 1 (0 free) and a tag: 24 bits of the
+  // hash's high half, which turn nearly every other name away without
+  // reading the entry, and the name's length up to kLongName.
   struct slot {
     uint32_t at;
     uint32_t tag;
   };
-  void place(uint32_t k, uint64_t hash) {
+  static constexpr uint32_t kLongName = 255;
+  static uint32_t tag_of(uint64_t hash, size_t size) {
+    const uint32_t len = size < kLongName ? static_cast<uint32_t>(size) : kLongName;
+    return (static_cast<uint32_t>(hash >> 32) & ~kLongName) | len;
+  }
+  // Whether the entry's name `own` is `name`, whose tag it has: below
+  // kLongName the tag tells the lengths are equal, so the bytes compared
+  // are within both.
+  static bool same_name(const char* own, std::string_view name) {
+    if (name.size() >= kLongName && strnlen(own, name.size() + 1) != name.size())
+      return false;
+    return std::memcmp(own, name.data(), name.size()) == 0;
+  }
+  void place(uint32_t k, uint64_t hash, size_t size) {
     const size_t mask = slots_.size() - 1;
     size_t i = hash_slot(hash, mask);
     while (slots_[i].at != 0)
       i = (i + 1) & mask;
-    slots_[i] = slot{k + 1, static_cast<uint32_t>(hash >> 32)};
+    slots_[i] = slot{k + 1, tag_of(hash, size)};
   }
   void grow() {
     slots_.assign(slots_.empty() ? 64 : 2 * slots_.size(), slot{0, 0});
-    for (size_t k = 0; k < count_; ++k)
-      place(static_cast<uint32_t>(k), span_hash(item(k).key()));
+    for (size_t k = 0; k < count_; ++k) {
+      const std::string_view name = item(k).key();
+      place(static_cast<uint32_t>(k), span_hash(name), name.size());
+    }
   }
   // Entries live in chunks of kChunk that never move, so an entry keeps its
   // address; a chunk is found with a shift, not a division.
