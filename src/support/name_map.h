@@ -43,7 +43,7 @@ class name_map {
     // the longer runs cost little, and the slots are the map's largest part.
     if (4 * (count_ + 1) > 3 * slots_.size())
       grow();
-    if ((count_ & kChunkMask) == 0)
+    if (count_ / kChunk == chunks_.size())
       chunks_.emplace_back(new entry[kChunk]());
     assert(std::memchr(name.data(), 0, name.size()) == nullptr);
     entry& e = item(count_);
@@ -83,10 +83,16 @@ class name_map {
   // The entry made `k`-th: entries are numbered in the order they came.
   const entry& entry_at(size_t k) const { return item(k); }
   size_t size() const { return count_; }
+  // Forgets every entry. The first chunk, the slots' room and the first
+  // block of names stay for the next entries: a table emptied at every
+  // function body and filled again allocates nothing.
   void clear() {
-    chunks_.clear();
+    if (chunks_.size() > 1)
+      chunks_.resize(1);
+    for (size_t k = 0; k < count_ && k < kChunk; ++k)
+      chunks_[0][k].value = V();
     slots_.clear();
-    names_.clear();
+    names_.reuse();
     count_ = 0;
   }
   name_map() = default;

@@ -38,9 +38,10 @@ class LookupIndex : public ::testing::Test {
 
 TEST_F(LookupIndex, VariableLookupsAgreeWithTheInOrderSearch) {
   std::mt19937 rng(99);
-  // Few names, so repeats within and across the two tables are common.
+  // Few names, so repeats within and across the two tables are common;
+  // enough that the global table is emptied past its first 64 entries.
   std::vector<std::string> names;
-  for (int k = 0; k < 40; ++k)
+  for (int k = 0; k < 150; ++k)
     names.push_back("v" + std::to_string(k));
   names.push_back("");
   for (int step = 0; step < 20000; ++step) {
@@ -50,7 +51,7 @@ TEST_F(LookupIndex, VariableLookupsAgreeWithTheInOrderSearch) {
         g_tab.lfun_cnt = 0;  // a body begins: the locals are gone
         break;
       case 1:
-        if (rng() % 20 == 0)
+        if (rng() % 120 == 0)
           g_tab.gfun_cnt = 0;  // a new pass
         break;
       case 2:

@@ -129,7 +129,7 @@ inline int check_keyword(const char* token) {
 }
 // 1 for a built-in type word or a recorded typedef name, else 0.
 inline int check_type(const char* token) {
-  if (!g_names.type_starts.may_hold(token))
+  if (token[0] == 0 || !g_names.type_starts.may_hold(token))
     return 0;
   return check_detail::check_type_full(token);
 }
