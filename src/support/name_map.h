@@ -156,11 +156,12 @@ class name_map {
   text_arena names_;
 };
 
-// The first two bytes of the names of a table, one bit for each pair (the
-// terminator stands in for the second byte of a one-byte name). Most tokens
-// looked up in a table begin as none of its names do: they are turned away
-// on one load, before the token is measured or hashed. Built at compile
-// time for a fixed word list, so a check pays no guard of a first use.
+// How the names of a table begin: a flag for each first byte, and a bit
+// for each pair of first two bytes (the terminator stands in for the second
+// byte of a one-byte name). Most tokens looked up in a table begin as none
+// of its names do: they are turned away on a load or two, before the token
+// is measured or hashed. Built at compile time for a fixed word list, so a
+// check pays no guard of a first use.
 class name_starts {
  public:
   constexpr name_starts() = default;
@@ -170,20 +171,27 @@ class name_starts {
       add(*words);
   }
   // Adds the start of the non-empty `name`.
-  constexpr void add(const char* name) { set(pair(name)); }
+  constexpr void add(const char* name) {
+    firsts_[static_cast<unsigned char>(name[0])] = true;
+    set(pair(name));
+  }
   // Lets every token that begins with `c` through: a one-byte name is a
   // prefix of all of them.
   constexpr void add_first(unsigned char c) {
+    firsts_[c] = true;
     for (size_t k = 0; k < 4; ++k)
       bits_[size_t{c} * 4 + k] = ~uint64_t{0};
   }
-  // Lets every token through: an empty name is a prefix of all of them.
+  // Lets every non-empty token through: an empty name is a prefix of all.
   void add_all() {
-    for (uint64_t& w : bits_)
-      w = ~uint64_t{0};
+    for (size_t c = 1; c < 256; ++c)
+      add_first(static_cast<unsigned char>(c));
   }
-  // False when no name added begins as the non-empty `token` does.
+  // False when no name added begins as `token` does; always false for
+  // the empty token, whose second byte is not there to read.
   constexpr bool may_hold(const char* token) const {
+    if (!firsts_[static_cast<unsigned char>(token[0])])
+      return false;
     const size_t b = pair(token);
     return (bits_[b >> 6] >> (b & 63)) & 1;
   }
@@ -193,6 +201,7 @@ class name_starts {
     return (size_t{static_cast<unsigned char>(s[0])} << 8) | static_cast<unsigned char>(s[1]);
   }
   constexpr void set(size_t b) { bits_[b >> 6] |= uint64_t{1} << (b & 63); }
+  bool firsts_[256] = {};
   uint64_t bits_[1024] = {};
 };
 

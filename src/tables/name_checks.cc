@@ -45,7 +45,6 @@ void set_bit(std::vector<uint64_t>& bits, size_t b) {
   bits[b >> 6] |= uint64_t{1} << (b & 63);
 }
 
-constexpr name_starts kKeywordStarts(check_detail::keyword_tab);
 // Fills check_detail::sep_entry from sep_tab's own index, so the two can
 // never disagree.
 struct sep_entries {
@@ -162,7 +161,7 @@ bool is_word_of(const char* token, uint8_t what) {
 }
 
 int check_keyword_full(const char* token) {
-  return kKeywordStarts.may_hold(token) && is_word_of(token, kKeywordWord) ? 1 : 0;
+  return is_word_of(token, kKeywordWord) ? 1 : 0;
 }
 
 int check_type_full(const char* token) {

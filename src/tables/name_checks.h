@@ -93,17 +93,7 @@ inline constexpr const char* type_tab[] = {
     "register", "long",   "int",  "short",   "char",   "signed", "unsigned",
     "float",    "double", "void", "typedef", "struct", "union",  nullptr,
 };
-// One flag per byte that some keyword begins with: the inline check turns
-// most identifiers away on this one load.
-struct first_bytes {
-  bool at[256] = {};
-  constexpr explicit first_bytes(const char* const* words) {
-    for (; *words != nullptr; ++words)
-      at[static_cast<unsigned char>(**words)] = true;
-  }
-  constexpr bool has(unsigned char c) const { return at[c]; }
-};
-inline constexpr first_bytes kKeywordFirst(keyword_tab);
+inline constexpr name_starts kKeywordStarts(keyword_tab);
 // The entry of sep_tab for each byte, null for a byte that is no separator.
 extern const char* sep_entry[256];
 const char* check_sep_full(const char* token);
@@ -123,13 +113,13 @@ inline const char* check_sep(const char* token) {
 }
 // 1 for a control keyword ("if", "sizeof", "undef", ...), else 0.
 inline int check_keyword(const char* token) {
-  if (!check_detail::kKeywordFirst.has(static_cast<unsigned char>(token[0])))
+  if (!check_detail::kKeywordStarts.may_hold(token))
     return 0;
   return check_detail::check_keyword_full(token);
 }
 // 1 for a built-in type word or a recorded typedef name, else 0.
 inline int check_type(const char* token) {
-  if (token[0] == 0 || !g_names.type_starts.may_hold(token))
+  if (!g_names.type_starts.may_hold(token))
     return 0;
   return check_detail::check_type_full(token);
 }
