@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -186,20 +185,11 @@ TEST_F(Analysis, LongGroupsAreAnalysedWhole) {
 }
 
 TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
-  static std::deque<std::string> names;  // the records point at them
-  for (int i = 0; i < 30; ++i) {
-    g_tab.Pfun_g[i].name = text_ref(names.emplace_back("v" + std::to_string(i)).c_str());
-    g_tab.Pfun_g[i].kind = kPointerParam;
-  }
-  g_tab.gfun_cnt = 30;
+  for (int i = 0; i < 30; ++i)
+    add_pfun(true, "v" + std::to_string(i), kPointerParam);
   ASSERT_GE(args("f(" + list(", ", 30, "v", "") + ")\n", 2, 1), 0);
   EXPECT_EQ(g_tab.Fun.num, 31);
-  // A record past the others, so the lookup index takes it in.
-  pfun_info& p = g_tab.Pfun_g[30];
-  g_tab.gfun_cnt = 31;
-  p.name = text_ref("p");
-  p.kind = kPointerVar;
-  p.funs.clear();
+  pfun_info& p = *add_pfun(true, "p", kPointerVar);
   for (int i = 0; i < 30; ++i)
     p.funs.push_back("h" + std::to_string(i));
   p.fun_cnt = 30;
@@ -212,11 +202,13 @@ TEST_F(Analysis, ManyVariableEntriesAreAnalysedWhole) {
 TEST_F(Analysis, VariablesPassedAsArgumentsInPassTwo) {
   reg("apply");
   reg("visit");
-  g_tab.Pfun_g[0] = pfun_info{text_ref("visit"), kDeclaredFun, 0, 0, 0, {}};
-  g_tab.Pfun_g[1] = pfun_info{text_ref("fp"), kPointerVar, 0, 3, 1, {"a", "b", "c"}};
-  g_tab.Pfun_g[2] = pfun_info{text_ref("op"), kPointerParam, 0, 0, 0, {}};
-  g_tab.Pfun_g[3] = pfun_info{text_ref("idle"), kPointerVar, 0, 0, 0, {}};
-  g_tab.gfun_cnt = 4;
+  add_pfun(true, "visit", kDeclaredFun);
+  pfun_info* fp = add_pfun(true, "fp", kPointerVar);
+  fp->funs = {"a", "b", "c"};
+  fp->fun_cnt = 3;
+  fp->fun_done = 1;
+  add_pfun(true, "op", kPointerParam);
+  add_pfun(true, "idle", kPointerVar);
   ASSERT_GE(args("apply(list, visit, fp, op, idle, fp(1))\n", 2, 1), 0);
   // A declared function becomes a callee of the receiver; a pointer brings
   // the names assigned to it and not yet used; the others bring themselves.
@@ -371,9 +363,8 @@ TEST_F(Analysis, FunctionInitialiserRule) {
     SCOPED_TRACE(c.text);
     reset_tables();
     reset_scan();
-    g_tab.Pfun_g[0] = pfun_info{text_ref("f"), kDeclaredFun, 0, 0, 0, {}};
-    g_tab.Pfun_g[1] = pfun_info{text_ref("g"), kDeclaredFun, 0, 0, 0, {}};
-    g_tab.gfun_cnt = 2;
+    add_pfun(true, "f", kDeclaredFun);
+    add_pfun(true, "g", kDeclaredFun);
     ASSERT_GE(decl(c.text, 2), 0);
     ASSERT_EQ(g_tab.gfun_cnt, 3);
     const pfun_info& p = g_tab.Pfun_g[2];

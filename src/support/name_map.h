@@ -2,6 +2,7 @@
 #ifndef KAVEL_SUPPORT_NAME_MAP_H_
 #define KAVEL_SUPPORT_NAME_MAP_H_
 
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -21,14 +22,14 @@ template <typename V>
 class name_map {
  public:
   // The name is kept, NUL-terminated, in the map's own arena: no string
-  // object and no allocation of its own for each entry. Its hash is not
-  // kept: growing the slots hashes the names again, which costs less than
-  // eight bytes an entry on a large tree.
+  // object and no allocation of its own for each entry. Names hold no NUL
+  // byte (they are C strings to every reader). Neither their hash nor their
+  // length is kept: growing the slots measures and hashes the names again,
+  // which costs less than eight bytes an entry on a large tree.
   struct entry {
     const char* name;
-    uint32_t size;
     V value;
-    std::string_view key() const { return std::string_view(name, size); }
+    std::string_view key() const { return name; }
   };
 
   // The value of `name`, made (value-initialised) when absent.
@@ -42,13 +43,13 @@ class name_map {
     // the longer runs cost little, and the slots are the map's largest part.
     if (4 * (count_ + 1) > 3 * slots_.size())
       grow();
-    if ((count_ & kChunkMask) == 0)
+    if (count_ / kChunk == chunks_.size())
       chunks_.emplace_back(new entry[kChunk]());
+    assert(std::memchr(name.data(), 0, name.size()) == nullptr);
     entry& e = item(count_);
     e.name = names_.add(name);
-    e.size = static_cast<uint32_t>(name.size());
     e.value = V();
-    place(static_cast<uint32_t>(count_), hash);
+    place(static_cast<uint32_t>(count_), hash, name.size());
     ++count_;
     return e;
   }
@@ -57,32 +58,36 @@ class name_map {
     entry* e = find_entry(name, hash);
     return e == nullptr ? nullptr : &e->value;
   }
-  entry* find_entry(std::string_view name, uint64_t hash) {
+  const V* find(std::string_view name, uint64_t hash) const {
+    const entry* e = find_entry(name, hash);
+    return e == nullptr ? nullptr : &e->value;
+  }
+  entry* find_entry(std::string_view name, uint64_t hash) const {
     if (slots_.empty())
       return nullptr;
     const size_t mask = slots_.size() - 1;
-    const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+    const uint32_t tag = tag_of(hash, name.size());
     for (size_t i = hash_slot(hash, mask);; i = (i + 1) & mask) {
       const slot& s = slots_[i];
       if (s.at == 0)
         return nullptr;
       if (s.tag == tag) {
         entry& e = item(s.at - 1);
-        if (e.size == name.size() && std::memcmp(e.name, name.data(), name.size()) == 0)
+        if (same_name(e.name, name))
           return &e;
       }
     }
   }
   V* find(std::string_view name) { return find(name, span_hash(name)); }
+  const V* find(std::string_view name) const { return find(name, span_hash(name)); }
   // The number of the entry of `name` (entry_at's), made when absent.
   uint32_t number(std::string_view name, uint64_t hash) {
     if (!slots_.empty()) {
       const size_t mask = slots_.size() - 1;
-      const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+      const uint32_t tag = tag_of(hash, name.size());
       for (size_t i = hash_slot(hash, mask); slots_[i].at != 0; i = (i + 1) & mask) {
         const slot& s = slots_[i];
-        const entry& e = item(s.at - 1);
-        if (s.tag == tag && e.size == name.size() && std::memcmp(e.name, name.data(), name.size()) == 0)
+        if (s.tag == tag && same_name(item(s.at - 1).name, name))
           return s.at - 1;
       }
     }
@@ -92,10 +97,16 @@ class name_map {
   // The entry made `k`-th: entries are numbered in the order they came.
   const entry& entry_at(size_t k) const { return item(k); }
   size_t size() const { return count_; }
+  // Forgets every entry. The first chunk, the slots' room and the first
+  // block of names stay for the next entries: a table emptied at every
+  // function body and filled again allocates nothing.
   void clear() {
-    chunks_.clear();
+    if (chunks_.size() > 1)
+      chunks_.resize(1);
+    for (size_t k = 0; k < count_ && k < kChunk; ++k)
+      chunks_[0][k].value = V();
     slots_.clear();
-    names_.clear();
+    names_.reuse();
     count_ = 0;
   }
   name_map() = default;
@@ -114,23 +125,39 @@ class name_map {
   }
 
  private:
-  // A slot holds the entry number + 1 (0 free) and the hash's high half,
-  // which turns nearly every other name away without reading the entry.
+  // A slot holds the entry number + 1 (0 free) and a tag: 24 bits of the
+  // hash's high half, which turn nearly every other name away without
+  // reading the entry, and the name's length up to kLongName.
   struct slot {
     uint32_t at;
     uint32_t tag;
   };
-  void place(uint32_t k, uint64_t hash) {
+  static constexpr uint32_t kLongName = 255;
+  static uint32_t tag_of(uint64_t hash, size_t size) {
+    const uint32_t len = size < kLongName ? static_cast<uint32_t>(size) : kLongName;
+    return (static_cast<uint32_t>(hash >> 32) & ~kLongName) | len;
+  }
+  // Whether the entry's name `own` is `name`, whose tag it has: below
+  // kLongName the tag tells the lengths are equal, so the bytes compared
+  // are within both.
+  static bool same_name(const char* own, std::string_view name) {
+    if (name.size() >= kLongName && strnlen(own, name.size() + 1) != name.size())
+      return false;
+    return std::memcmp(own, name.data(), name.size()) == 0;
+  }
+  void place(uint32_t k, uint64_t hash, size_t size) {
     const size_t mask = slots_.size() - 1;
     size_t i = hash_slot(hash, mask);
     while (slots_[i].at != 0)
       i = (i + 1) & mask;
-    slots_[i] = slot{k + 1, static_cast<uint32_t>(hash >> 32)};
+    slots_[i] = slot{k + 1, tag_of(hash, size)};
   }
   void grow() {
     slots_.assign(slots_.empty() ? 64 : 2 * slots_.size(), slot{0, 0});
-    for (size_t k = 0; k < count_; ++k)
-      place(static_cast<uint32_t>(k), span_hash(item(k).key()));
+    for (size_t k = 0; k < count_; ++k) {
+      const std::string_view name = item(k).key();
+      place(static_cast<uint32_t>(k), span_hash(name), name.size());
+    }
   }
   // Entries live in chunks of kChunk that never move, so an entry keeps its
   // address; a chunk is found with a shift, not a division.
@@ -141,6 +168,55 @@ class name_map {
   size_t count_ = 0;
   std::vector<slot> slots_;
   text_arena names_;
+};
+
+// How the names of a table begin: a flag for each first byte, and a bit
+// for each pair of first two bytes (the terminator stands in for the second
+// byte of a one-byte name). Most tokens looked up in a table begin as none
+// of its names do: they are turned away on a load or two, before the token
+// is measured or hashed. Built at compile time for a fixed word list, so a
+// check pays no guard of a first use.
+class name_starts {
+ public:
+  constexpr name_starts() = default;
+  // The starts of the words of `words`, a list ended by a null entry.
+  constexpr explicit name_starts(const char* const* words) {
+    for (; *words != nullptr; ++words)
+      add(*words);
+  }
+  // Adds the start of the non-empty `name`.
+  constexpr void add(const char* name) {
+    firsts_[static_cast<unsigned char>(name[0])] = true;
+    set(pair(name));
+  }
+  // Lets every token that begins with `c` through: a one-byte name is a
+  // prefix of all of them.
+  constexpr void add_first(unsigned char c) {
+    firsts_[c] = true;
+    for (size_t k = 0; k < 4; ++k)
+      bits_[size_t{c} * 4 + k] = ~uint64_t{0};
+  }
+  // Lets every non-empty token through: an empty name is a prefix of all.
+  void add_all() {
+    for (size_t c = 1; c < 256; ++c)
+      add_first(static_cast<unsigned char>(c));
+  }
+  // False when no name added begins as `token` does; always false for
+  // the empty token, whose second byte is not there to read.
+  constexpr bool may_hold(const char* token) const {
+    if (!firsts_[static_cast<unsigned char>(token[0])])
+      return false;
+    const size_t b = pair(token);
+    return (bits_[b >> 6] >> (b & 63)) & 1;
+  }
+
+ private:
+  static constexpr size_t pair(const char* s) {
+    return (size_t{static_cast<unsigned char>(s[0])} << 8) | static_cast<unsigned char>(s[1]);
+  }
+  constexpr void set(size_t b) { bits_[b >> 6] |= uint64_t{1} << (b & 63); }
+  bool firsts_[256] = {};
+  uint64_t bits_[1024] = {};
 };
 
 }  // namespace kavel

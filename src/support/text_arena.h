@@ -22,6 +22,7 @@ class text_arena {
     free_ = o.free_;
     left_ = o.left_;
     next_size_ = o.next_size_;
+    first_size_ = o.first_size_;
     o.clear();
     return *this;
   }
@@ -48,6 +49,15 @@ class text_arena {
     left_ = 0;
     next_size_ = kFirstBlock;
   }
+  // Forgets every text but keeps the first block for the next ones.
+  void reuse() {
+    if (blocks_.empty())
+      return;
+    blocks_.resize(1);
+    free_ = blocks_[0].get();
+    left_ = first_size_;
+    next_size_ = 2 * kFirstBlock;
+  }
 
  private:
   // Blocks start small, for the many tables that hold a few names, and
@@ -59,6 +69,8 @@ class text_arena {
     if (next_size_ < kLastBlock)
       next_size_ *= 2;
     blocks_.emplace_back(new char[size]);
+    if (blocks_.size() == 1)
+      first_size_ = size;
     free_ = blocks_.back().get();
     left_ = size;
   }
@@ -66,6 +78,7 @@ class text_arena {
   char* free_ = nullptr;
   size_t left_ = 0;
   size_t next_size_ = kFirstBlock;
+  size_t first_size_ = 0;
 };
 
 }  // namespace kavel

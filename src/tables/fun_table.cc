@@ -159,76 +159,6 @@ name_records* caller_records(const char* caller, bool& wild) {
   return &e->value;
 }
 
-// Slots of a fresh index: enough for the tables of nearly every source.
-constexpr size_t kPfunSlots = 512;
-
-// Bit of pfun_index::starts for a non-empty name.
-size_t start_bit(const char* name) {
-  unsigned a = static_cast<unsigned char>(name[0]);
-  unsigned b = static_cast<unsigned char>(name[1]);
-  return ((a << 4) ^ b ^ (a >> 6)) & 1023;
-}
-
-bool may_hold(const pfun_index& idx, size_t bit) {
-  return (idx.starts[bit >> 6] >> (bit & 63)) & 1;
-}
-
-// Enters record `pos` unless an earlier record has its name.
-void pfun_index_add(pfun_index& idx, const std::vector<pfun_info>& tab, int pos) {
-  const std::string_view name = tab[pos].name.view();
-  if (!name.empty()) {
-    size_t bit = start_bit(name.data());
-    idx.starts[bit >> 6] |= uint64_t{1} << (bit & 63);
-  }
-  const size_t mask = idx.slots.size() - 1;
-  for (size_t i = hash_slot(span_hash(name), mask);; i = (i + 1) & mask) {
-    int at = idx.slots[i];
-    if (at == 0) {
-      idx.slots[i] = pos + 1;
-      return;
-    }
-    if (tab[at - 1].name == name)
-      return;
-  }
-}
-
-// Rebuilds the index over the table's first `count` records.
-[[gnu::noinline]] void pfun_index_build(pfun_index& idx, const std::vector<pfun_info>& tab,
-                                        int count) {
-  size_t want = kPfunSlots;
-  while (want < 2 * static_cast<size_t>(count) + 2)
-    want *= 2;
-  idx.slots.assign(want, 0);
-  std::fill(std::begin(idx.starts), std::end(idx.starts), 0);
-  idx.count = 0;
-  int n = std::min(count, static_cast<int>(tab.size()));
-  for (int k = 0; k < n; ++k)
-    pfun_index_add(idx, tab, k);
-  idx.count = count;
-}
-
-// The index follows the table's count: one compare while nothing changed,
-// a rebuild after a reset or a count set by hand.
-inline void pfun_index_sync(pfun_index& idx, const std::vector<pfun_info>& tab, int count) {
-  if (idx.count != count || idx.slots.empty())
-    pfun_index_build(idx, tab, count);
-}
-
-// The first record named by `key` among the indexed ones; the index is in
-// step with the count.
-pfun_info* pfun_find(const pfun_index& idx, std::vector<pfun_info>& tab, std::string_view key,
-                     uint64_t hash) {
-  const size_t mask = idx.slots.size() - 1;
-  for (size_t i = hash_slot(hash, mask);; i = (i + 1) & mask) {
-    int at = idx.slots[i];
-    if (at == 0)
-      return nullptr;
-    const std::string_view s = tab[at - 1].name.view();
-    if (s.size() == key.size() && std::memcmp(s.data(), key.data(), key.size()) == 0)
-      return &tab[at - 1];
-  }
-}
-
 }  // namespace
 
 int ser_fun(const char* name) {
@@ -243,60 +173,41 @@ int ser_fun_next(int start, const char* name) {
   return ser_fun_key(start, lookup_key(name));
 }
 
-namespace {
-
-// ser_pfun past the filter: brings the indexes in step and probes them.
-[[gnu::noinline]] pfun_info* ser_pfun_probe(const char* name) {
-  const bool global = g_tab.gfun_cnt > 0;
-  const bool local = g_tab.lfun_cnt > 0;
-  if (global)
-    pfun_index_sync(g_tab.gfun_index, g_tab.Pfun_g, g_tab.gfun_cnt);
-  if (local)
-    pfun_index_sync(g_tab.lfun_index, g_tab.Pfun_l, g_tab.lfun_cnt);
-  if (name[0] != 0) {
-    size_t bit = start_bit(name);
-    if (!(global && may_hold(g_tab.gfun_index, bit)) && !(local && may_hold(g_tab.lfun_index, bit)))
-      return nullptr;
-  }
-  const std::string_view key(name);
-  const uint64_t h = span_hash(key);
-  if (global) {
-    if (pfun_info* v = pfun_find(g_tab.gfun_index, g_tab.Pfun_g, key, h))
-      return v;
-  }
-  return local ? pfun_find(g_tab.lfun_index, g_tab.Pfun_l, key, h) : nullptr;
-}
-
-// True when the table's index is in step and turns the name's first bytes
-// away; false when it cannot tell.
-inline bool pfun_turns_away(const pfun_index& idx, int count, size_t bit) {
-  return count <= 0 || (idx.count == count && !idx.slots.empty() && !may_hold(idx, bit));
-}
-
-}  // namespace
-
 pfun_info* ser_pfun(const char* name) {
   if (name == nullptr)
     return nullptr;
-  // Most names asked about are no variable: while both indexes are in step
-  // their start bits answer here, without the probing path's set-up.
-  if (name[0] != 0) {
-    size_t bit = start_bit(name);
-    if (pfun_turns_away(g_tab.gfun_index, g_tab.gfun_cnt, bit) &&
-        pfun_turns_away(g_tab.lfun_index, g_tab.lfun_cnt, bit))
-      return nullptr;
-  } else if (g_tab.gfun_cnt <= 0 && g_tab.lfun_cnt <= 0) {
+  const bool global =
+      g_tab.gfun_cnt > 0 && (name[0] == 0 || g_tab.gfun_starts.may_hold(name));
+  const bool local = g_tab.lfun_cnt > 0;
+  if (!global && !local)
     return nullptr;
+  const std::string_view key(name);
+  const uint64_t h = span_hash(key);
+  if (global) {
+    if (const int* at = g_tab.gfun_index.find(key, h))
+      return &g_tab.Pfun_g[*at - 1];
   }
-  return ser_pfun_probe(name);
+  if (local) {
+    if (const int* at = g_tab.lfun_index.find(key, h))
+      return &g_tab.Pfun_l[*at - 1];
+  }
+  return nullptr;
 }
 
 pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   std::vector<pfun_info>& tab = global ? g_tab.Pfun_g : g_tab.Pfun_l;
   int& cnt = global ? g_tab.gfun_cnt : g_tab.lfun_cnt;
-  pfun_index& idx = global ? g_tab.gfun_index : g_tab.lfun_index;
-  pfun_index_sync(idx, tab, cnt);
-  if (pfun_find(idx, tab, name, span_hash(name)) != nullptr) {
+  name_map<int>& index = global ? g_tab.gfun_index : g_tab.lfun_index;
+  if (cnt <= 0) {
+    cnt = 0;
+    index.clear();  // no record holds a name from it any more
+    if (global)
+      g_tab.gfun_starts = name_starts();
+  }
+  if (global && !name.empty())
+    g_tab.gfun_starts.add(name.c_str());
+  auto& e = index.make_entry(name, span_hash(name));
+  if (e.value != 0) {
     // Lookups answer with the first record of a name, so a later one is
     // never read again: its declaration fills in a record that is not kept.
     // Every file declaring the same functions would otherwise grow the
@@ -310,18 +221,11 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   }
   if (cnt >= static_cast<int>(tab.size()))
     tab.resize(static_cast<size_t>(cnt) + 1);
-  // Half full: index afresh at twice the size.
-  if (2 * static_cast<size_t>(cnt) + 2 > idx.slots.size())
-    pfun_index_build(idx, tab, cnt);
-  text_arena& names = global ? g_tab.gfun_names : g_tab.lfun_names;
-  if (cnt == 0)
-    names.clear();  // no record holds a name from it any more
   pfun_info& rec = tab[cnt];
   rec = pfun_info{};
-  rec.name = text_ref(names.add(name));
+  rec.name = text_ref(e.name);
   rec.kind = kind;
-  pfun_index_add(idx, tab, cnt);
-  idx.count = ++cnt;
+  e.value = ++cnt;
   return &rec;
 }
 

@@ -409,19 +409,6 @@ struct pfun_info {
   assigned_names funs;  // entries past fun_cnt are stale
 };
 
-// Where the first variable record of each name sits in one of the Pfun
-// tables: open addressing, a slot holds position + 1, 0 is free, with at
-// least twice as many slots as indexed records. It answers
-// for the table's first `count` records; a table whose count was changed by
-// hand (a reset, a test filling it) is indexed afresh on the next lookup.
-struct pfun_index {
-  int count = 0;
-  std::vector<int32_t> slots;
-  // One bit, hashed, for the first two bytes of each indexed non-empty name:
-  // most names looked up are no variable and are turned away before hashing.
-  uint64_t starts[16] = {};
-};
-
 // Record numbers of one name in registration order, and how many of the
 // first ones pass 2 has closed: pass 2 closes a name's definitions in that
 // order, so the first open one is found without walking the closed ones.
@@ -472,22 +459,26 @@ struct table_state {
   std::vector<uint32_t> walk_cursors;
   caller_memo last_caller = nullptr;
   fun_group Fun;
-  // Both grow as add_pfun needs; entries past the counts are stale.
+  // Both grow as add_pfun needs; entries past the counts are stale. A
+  // table is emptied by setting its count to 0.
   std::vector<pfun_info> Pfun_g = std::vector<pfun_info>(64);
   std::vector<pfun_info> Pfun_l = std::vector<pfun_info>(64);
   int gfun_cnt = 0;
   int lfun_cnt = 0;
   pfun_info pfun_spare;  // what add_pfun hands out for a name already held
   std::string pfun_spare_name;
-  // The names of Pfun_g and Pfun_l; each emptied when its table starts
-  // again from no records.
-  text_arena gfun_names;
-  text_arena lfun_names;
-  pfun_index gfun_index;  // over Pfun_g[0, gfun_cnt)
+  // Position + 1 of the first record of each name of Pfun_g and Pfun_l;
+  // the records take their names from here. Each is read only while its
+  // count is above 0 and emptied by the first add_pfun after the count
+  // went back to 0, so a name handed out lives until then.
+  name_map<int> gfun_index;
+  name_map<int> lfun_index;
+  // How the names of gfun_index begin: most names asked about are no
+  // variable. The locals are few, and emptied at every body.
+  name_starts gfun_starts;
   // Positions in Pfun_g whose fun_cnt an assignment moved off init since
   // the last forget_assignments: the only ones it needs to visit.
   std::vector<int> gfun_assigned;
-  pfun_index lfun_index;  // over Pfun_l[0, lfun_cnt)
 };
 
 extern table_state g_tab;
@@ -504,8 +495,7 @@ inline const char* name_id::c_str() const {
 inline std::string_view name_id::view() const {
   if (k_ == kNone)
     return std::string_view();
-  const auto& e = g_tab.by_name.entry_at(k_);
-  return std::string_view(e.name, e.size);
+  return g_tab.by_name.entry_at(k_).key();
 }
 
 // Makes record `no`'s list in `lists`, with room for every record.
@@ -591,8 +581,7 @@ int ser_fun_next(int start, const char* name);
 pfun_info* ser_pfun(const char* name);
 // Appends a fresh variable record to Pfun_g (`global`) or Pfun_l; for a
 // name the table holds already, a record that is not kept (lookups find
-// the first). Records are named only through here, so the lookup index
-// stays exact.
+// the first). Records are named only through here.
 pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind);
 // Counts one more name assigned to the variable `v`.
 void note_assignment(pfun_info* v);

@@ -267,16 +267,16 @@ TEST_F(FunTable, IndexAgreesWithInOrderSearch) {
 }
 
 TEST_F(FunTable, VariablesGlobalBeforeLocal) {
-  g_tab.Pfun_l[0].name = text_ref("p");
-  g_tab.Pfun_l[0].kind = kPointerVar;
-  g_tab.lfun_cnt = 1;
-  EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_l[0]);
-  g_tab.Pfun_g[0].name = text_ref("p");
-  g_tab.gfun_cnt = 1;
-  EXPECT_EQ(ser_pfun("p"), &g_tab.Pfun_g[0]);
+  pfun_info* local = add_pfun(false, "p", kPointerVar);
+  EXPECT_EQ(ser_pfun("p"), local);
+  pfun_info* global = add_pfun(true, "p", kDeclaredFun);
+  EXPECT_EQ(ser_pfun("p"), global);
   EXPECT_EQ(ser_pfun("q"), nullptr);
-  g_tab.gfun_cnt = 0;  // records past the count are not searched
+  g_tab.gfun_cnt = 0;  // both tables emptied
   g_tab.lfun_cnt = 0;
+  EXPECT_EQ(ser_pfun("p"), nullptr);
+  EXPECT_EQ(add_pfun(false, "q", kPointerVar), &g_tab.Pfun_l[0]);
+  EXPECT_EQ(ser_pfun("q"), &g_tab.Pfun_l[0]);
   EXPECT_EQ(ser_pfun("p"), nullptr);
 }
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "support/name_hash.h"
+#include "support/name_map.h"
 #include "support/options.h"
 #include "tables/pattern.h"
 
@@ -49,44 +49,28 @@ void reset_ignore() {
 
 namespace {
 
-// The question is asked for every call the scanner meets, so the built-in
-// names sit in an open-addressed set made at start-up; a name longer or
-// shorter than all of them is turned away on its length alone.
-class builtin_set {
- public:
-  builtin_set() {
+// The built-in names, filled once at start-up. The question is asked for
+// every call the scanner meets: a name longer or shorter than all of them
+// is turned away on its length alone, before hashing.
+struct builtin_names {
+  name_map<char> names;
+  size_t min_len = SIZE_MAX;
+  size_t max_len = 0;
+  builtin_names() {
     for (const char* const* n = ignfun_tab; *n != nullptr; ++n) {
-      size_t len = std::strlen(*n);
-      min_len_ = std::min(min_len_, len);
-      max_len_ = std::max(max_len_, len);
-      size_t i = hash_slot(span_hash(*n, len), kSlots - 1);
-      while (slots_[i] != nullptr)
-        i = (i + 1) & (kSlots - 1);
-      slots_[i] = *n;
+      names[*n] = 1;
+      min_len = std::min(min_len, std::strlen(*n));
+      max_len = std::max(max_len, std::strlen(*n));
     }
   }
   bool contains(const char* name) const {
-    size_t len = std::strlen(name);
-    if (len < min_len_ || len > max_len_)
+    const std::string_view key(name);
+    if (key.size() < min_len || key.size() > max_len)
       return false;
-    for (size_t i = hash_slot(span_hash(name, len), kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
-      const char* s = slots_[i];
-      if (s == nullptr)
-        return false;
-      if (std::strcmp(s, name) == 0)
-        return true;
-    }
+    return names.find(key) != nullptr;
   }
-
- private:
-  static constexpr size_t kSlots = 512;  // a few times the table, so probes stay short
-  static_assert(kSlots >= 2 * kIgnfunCount, "the set must keep free slots");
-  const char* slots_[kSlots] = {};
-  size_t min_len_ = SIZE_MAX;
-  size_t max_len_ = 0;
 };
-
-const builtin_set g_builtin;
+const builtin_names g_builtin;
 
 bool in_ignfun_tab(const char* name) {
   return g_builtin.contains(name);

@@ -131,10 +131,10 @@ TEST_F(NameChecks, MacroFileList) {
 TEST_F(NameChecks, TypedefNamesOncePerName) {
   add_typedef_name("T");
   add_typedef_name("T");
-  EXPECT_EQ(g_names.typedef_name.size(), 1);
+  EXPECT_EQ(g_names.typedef_cnt, 1);
   for (int i = 1; i < 3000; ++i)
     add_typedef_name(("t" + std::to_string(i)).c_str());
-  EXPECT_EQ(g_names.typedef_name.size(), 3000);
+  EXPECT_EQ(g_names.typedef_cnt, 3000);
   EXPECT_EQ(check_type("t2999"), 1);
   EXPECT_EQ(check_type("extra"), 0);
 }
