@@ -25,6 +25,7 @@ std::vector<int> g_caller_next;
 struct on_path {
   fun_info* rec;
   size_t alt;
+  std::vector<int> reached;  // what the current callee reaches, made at its first
 };
 
 // The next record number related to `f` in direction `dir`, or -1 when all
@@ -56,7 +57,7 @@ void meet(std::vector<on_path>& path, fun_info& f, fun_info& cur, walk_output& o
     out.reach(f, cur);
   }
   f.printed = 1;
-  path.push_back({&f, 0});
+  path.push_back({&f, 0, {}});
 }
 
 // The definition the current callee of `at` reaches next, or null when it
@@ -64,15 +65,28 @@ void meet(std::vector<on_path>& path, fun_info& f, fun_info& cur, walk_output& o
 // reaches none is reported as defined in several files.
 fun_info* next_reached(on_path& at, fun_info& callee, walk_output& out) {
   fun_info& cur = *at.rec;
-  std::vector<int> reached = reached_records(cur.no, callee.no);
-  if (reached.empty())
-    out.multiple(callee, cur);
-  if (at.alt >= reached.size()) {
+  if (!callee.dup) {
+    // Nearly every callee: a name defined once reaches that definition
+    // alone, with no list to make.
+    if (at.alt == 0) {
+      at.alt = 1;
+      return &callee;
+    }
     at.alt = 0;
     walk_cursor(cur.no)++;
     return nullptr;
   }
-  return fun_record(reached[at.alt++]);
+  if (at.alt == 0) {
+    at.reached = reached_records(cur.no, callee.no);
+    if (at.reached.empty())
+      out.multiple(callee, cur);
+  }
+  if (at.alt >= at.reached.size()) {
+    at.alt = 0;
+    walk_cursor(cur.no)++;
+    return nullptr;
+  }
+  return fun_record(at.reached[at.alt++]);
 }
 
 // Tells `out` about the next function met from the top of `path`; false
@@ -104,7 +118,7 @@ bool step(std::vector<on_path>& path, walk_dir dir, walk_output& out) {
 }
 
 void walk_from(fun_info& top, walk_dir dir, walk_output& out) {
-  std::vector<on_path> path{{&top, 0}};
+  std::vector<on_path> path{{&top, 0, {}}};
   for (;;) {
     if (step(path, dir, out))
       continue;
