@@ -101,10 +101,10 @@ class BodyPrinterTest : public ::testing::Test {
 
 // Prints the comment block above `head` of `text`, looking back to `top`.
 std::string lead_comment(const std::string& path, long long head, long long top) {
-  line_reader r;
-  EXPECT_TRUE(r.open(path.c_str()));
+  text_window file;
+  EXPECT_TRUE(file.open(path.c_str()));
   capture_stdout out;
-  print_lead_comment(r, head, top);
+  print_lead_comment(file, head, top);
   return out.text();
 }
 
