@@ -300,6 +300,19 @@ TEST_F(BodyPrinterTest, LongLinesArePrintedWhole) {
   EXPECT_EQ(out.text(), "int f(void)\n{\n" + longline + "}\n\n");
 }
 
+TEST_F(BodyPrinterTest, OffsetsPastTheFileEnd) {
+  // The file was cut short after the scan: what is left of a text prints,
+  // and a header past the end prints as an empty text.
+  const std::string text = "/* c */\nint f(void)\n{\n}";
+  std::string path = write("cut.c", text);
+  add("f", path, 0, line_start(text, "int f"), 400);
+  add("g", path, 0, 300, 400);
+  capture_stdout out;
+  print_fun(-1, "f");
+  print_fun(-1, "g");
+  EXPECT_EQ(out.text(), "/* c */\nint f(void)\n{\n}\n\n");
+}
+
 TEST_F(BodyPrinterTest, FailuresAndTheirMessages) {
   const std::string text = "int f(void)\n{\n}\n";
   std::string pa = write("a.c", text), pb = write("b.c", text);
