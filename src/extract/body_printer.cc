@@ -30,7 +30,12 @@ namespace kavel {
 print_state g_print;
 
 void reset_printer() {
-  g_print.text.close();
+  for (int k = 0; k < print_state::kKept; k++) {
+    g_print.windows[k].close();
+    g_print.names[k].clear();
+    g_print.last_used[k] = 0;
+  }
+  g_print.text = nullptr;
   g_print.text_file.clear();
   reset_walk();
 }
@@ -374,7 +379,7 @@ long long text_bound(const fun_info& f) {
 // Copies the record's text; the file is already current.
 void copy_text(fun_info& f) {
   long long head = std::max(0LL, f.head_pos());
-  std::string_view text = g_print.text.span(head, text_bound(f));
+  std::string_view text = g_print.text->span(head, text_bound(f));
   if (!text.empty()) {
     std::string_view body = text.substr(0, copy_stop(text, f.end_pos() - head));
     if (std::memchr(body.data(), '\r', body.size()) != nullptr) {
@@ -389,16 +394,33 @@ void copy_text(fun_info& f) {
 // Makes `file` the file copied from; false (and no file current) when it
 // cannot be opened.
 bool select_file(const char* file) {
-  if (g_print.text.is_open() && file == g_print.text_file)
+  if (g_print.text != nullptr && file == g_print.text_file)
     return true;
-  g_print.text.close();
+  g_print.text = nullptr;
   g_print.text_file.clear();
-  if (!g_print.text.open(file)) {
-    errmsg1(kMsgNotFound, file);
-    return false;
+  int slot = 0;  // the file's window, else the one unused longest
+  for (int k = 0; k < print_state::kKept; k++) {
+    if (g_print.windows[k].is_open() && g_print.names[k] == file) {
+      slot = k;
+      break;
+    }
+    if (g_print.last_used[k] < g_print.last_used[slot])
+      slot = k;
   }
+  text_window& w = g_print.windows[slot];
+  if (!w.is_open() || g_print.names[slot] != file) {
+    w.close();
+    g_print.names[slot].clear();
+    if (!w.open(file)) {
+      errmsg1(kMsgNotFound, file);
+      return false;
+    }
+    g_print.names[slot] = file;
+  }
+  g_print.last_used[slot] = ++g_print.clock;
   if (g_opt.file_flag)
     std::printf("/* File: %s */\n", file);
+  g_print.text = &w;
   g_print.text_file = file;
   return true;
 }
@@ -425,8 +447,8 @@ int print_record(fun_info& f, const fun_info* by, walk_dir dir) {
     f.set_head_pos(f.top_pos());
   } else {
     // One read for the comment above and the text, as a rule.
-    g_print.text.span(std::max(f.top_pos(), f.head_pos() - kLeadLook), text_bound(f));
-    print_lead_comment(g_print.text, f.head_pos(), f.top_pos());
+    g_print.text->span(std::max(f.top_pos(), f.head_pos() - kLeadLook), text_bound(f));
+    print_lead_comment(*g_print.text, f.head_pos(), f.top_pos());
   }
   copy_text(f);
   f.printed = 1;

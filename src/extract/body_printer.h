@@ -47,9 +47,17 @@ class text_window {
   long long end_ = -1;     // the file's end once a read has met it
 };
 
+// The files copied from lately, each kept open with its window: a walk goes
+// back and forth between a few files, which would otherwise be opened again
+// at every turn and lose what was read of them.
 struct print_state {
-  text_window text;       // the file copied from; kept open between functions of one file
-  std::string text_file;  // its name; empty when none is current
+  static constexpr int kKept = 8;
+  text_window windows[kKept];
+  std::string names[kKept];                 // the file of each window; empty when none
+  unsigned long long last_used[kKept] = {};  // when each was current last
+  unsigned long long clock = 0;
+  text_window* text = nullptr;  // the window of the file copied from, or null
+  std::string text_file;        // its name; empty when none is current
 };
 extern print_state g_print;
 void reset_printer();
