@@ -41,7 +41,7 @@ void reset_printer() {
 }
 
 namespace {
-// What a read goes on to take in when it follows the span held.
+// What a read takes in when printing goes on in file order.
 constexpr size_t kReadAhead = 64 * 1024;
 // How far above a header the first read reaches, for its comment block.
 constexpr long long kLeadLook = 4096;
@@ -71,6 +71,7 @@ void text_window::close() {
   len_ = 0;
   base_ = 0;
   end_ = -1;
+  run_ = 0;
 }
 
 size_t text_window::fill(long long lo, size_t n, char* out) {
@@ -97,8 +98,13 @@ std::string_view text_window::span(long long lo, long long hi) {
     return {};
   if (lo >= base_ && hi <= base_ + static_cast<long long>(len_))
     return {buf_.get() + (lo - base_), static_cast<size_t>(hi - lo)};
+  // A span that goes on from the one held, a third time running, is taken
+  // for printing in file order; a walk meets a callee just below its
+  // caller often enough, but seldom three in a row.
+  bool goes_on = lo >= base_ && lo <= base_ + static_cast<long long>(len_);
+  run_ = goes_on ? run_ + 1 : 0;
   size_t want = static_cast<size_t>(hi - lo);
-  if (lo >= base_ && lo <= base_ + static_cast<long long>(len_))
+  if (run_ >= 2)
     want = std::max(want, kReadAhead);
   if (cap_ < want) {
     cap_ = std::max(want, 2 * cap_);

@@ -16,8 +16,8 @@ namespace kavel {
 // Reads spans of one source file through a buffer kept between reads.
 // Printing goes wherever the records point (a walk jumps up and down a file
 // as the calls go), so a read brings in just the span a function needs;
-// only when a span goes on from the one held, as when functions print in
-// file order, does it read ahead.
+// only when spans keep going on from the one held, as when functions print
+// in file order, does it read ahead.
 class text_window {
  public:
   text_window() = default;
@@ -45,6 +45,7 @@ class text_window {
   size_t len_ = 0;         // bytes held, from file offset base_
   long long base_ = 0;
   long long end_ = -1;     // the file's end once a read has met it
+  int run_ = 0;            // reads in a row that went on from the span held
 };
 
 // The files copied from lately, each kept open with its window: a walk goes
