@@ -198,7 +198,8 @@ class back_text {
   std::string_view line(long long from, long long to) const {
     if (from < to)
       return {};
-    return {buf_.get() + (cap_ - 1 - static_cast<size_t>(from)), static_cast<size_t>(from - to + 1)};
+    return {buf_.get() + (cap_ - 1 - static_cast<size_t>(from)),
+            static_cast<size_t>(from - to + 1)};
   }
 
  private:

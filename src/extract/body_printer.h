@@ -42,10 +42,10 @@ class text_window {
   int fd_ = -1;
   std::unique_ptr<char[]> buf_;  // not cleared first: only bytes read are used
   size_t cap_ = 0;
-  size_t len_ = 0;         // bytes held, from file offset base_
+  size_t len_ = 0;  // bytes held, from file offset base_
   long long base_ = 0;
-  long long end_ = -1;     // the file's end once a read has met it
-  int run_ = 0;            // reads in a row that went on from the span held
+  long long end_ = -1;  // the file's end once a read has met it
+  int run_ = 0;         // reads in a row that went on from the span held
 };
 
 // The files copied from lately, each kept open with its window: a walk goes
@@ -54,7 +54,7 @@ class text_window {
 struct print_state {
   static constexpr int kKept = 8;
   text_window windows[kKept];
-  std::string names[kKept];                 // the file of each window; empty when none
+  std::string names[kKept];                  // the file of each window; empty when none
   unsigned long long last_used[kKept] = {};  // when each was current last
   unsigned long long clock = 0;
   text_window* text = nullptr;  // the window of the file copied from, or null
