@@ -5,16 +5,60 @@
 #ifndef KAVEL_EXTRACT_BODY_PRINTER_H_
 #define KAVEL_EXTRACT_BODY_PRINTER_H_
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "extract/call_walk.h"
-#include "scanner/line_reader.h"
 
 namespace kavel {
 
+// Reads spans of one source file through a buffer kept between reads.
+// Printing goes wherever the records point (a walk jumps up and down a file
+// as the calls go), so a read brings in just the span a function needs;
+// only when spans keep going on from the one held, as when functions print
+// in file order, does it read ahead.
+class text_window {
+ public:
+  text_window() = default;
+  text_window(const text_window&) = delete;
+  text_window& operator=(const text_window&) = delete;
+  ~text_window() { close(); }
+
+  // False (errno saying why) when `path` cannot be opened or is a folder.
+  bool open(const char* path);
+  void close();
+  bool is_open() const { return fd_ >= 0; }
+  // The bytes [lo, hi) of the file, fewer where the file ends first; good
+  // until the next call.
+  std::string_view span(long long lo, long long hi);
+  // Copies the `n` bytes from `lo` on into `out` without moving the
+  // window; the number copied, fewer where the file ends first.
+  size_t read(long long lo, size_t n, char* out);
+
+ private:
+  size_t fill(long long lo, size_t n, char* out);
+
+  int fd_ = -1;
+  std::unique_ptr<char[]> buf_;  // not cleared first: only bytes read are used
+  size_t cap_ = 0;
+  size_t len_ = 0;  // bytes held, from file offset base_
+  long long base_ = 0;
+  long long end_ = -1;  // the file's end once a read has met it
+  int run_ = 0;         // reads in a row that went on from the span held
+};
+
+// The files copied from lately, each kept open with its window: a walk goes
+// back and forth between a few files, which would otherwise be opened again
+// at every turn and lose what was read of them.
 struct print_state {
-  line_reader text_fp;    // the file copied from; kept open between functions of one file
-  std::string text_file;  // its name; empty when none is current
+  static constexpr int kKept = 8;
+  text_window windows[kKept];
+  std::string names[kKept];                  // the file of each window; empty when none
+  unsigned long long last_used[kKept] = {};  // when each was current last
+  unsigned long long clock = 0;
+  text_window* text = nullptr;  // the window of the file copied from, or null
+  std::string text_file;        // its name; empty when none is current
 };
 extern print_state g_print;
 void reset_printer();
@@ -51,9 +95,9 @@ int print_fun(int caller, const char* name);
 // Prints `name` (pattern form, no '@') and, depth first, everything below
 // it. Returns what print_fun would return for `name` itself.
 int print_fun_below(const char* name);
-// Prints the comment block that ends last before head_pos, looking back no
-// further than top_pos.
-void print_lead_comment(line_reader& file, long long head_pos, long long top_pos);
+// Prints the comment block of `file` that ends last before head_pos, looking
+// back no further than top_pos.
+void print_lead_comment(text_window& file, long long head_pos, long long top_pos);
 
 }  // namespace kavel
 

@@ -101,10 +101,10 @@ class BodyPrinterTest : public ::testing::Test {
 
 // Prints the comment block above `head` of `text`, looking back to `top`.
 std::string lead_comment(const std::string& path, long long head, long long top) {
-  line_reader r;
-  EXPECT_TRUE(r.open(path.c_str()));
+  text_window file;
+  EXPECT_TRUE(file.open(path.c_str()));
   capture_stdout out;
-  print_lead_comment(r, head, top);
+  print_lead_comment(file, head, top);
   return out.text();
 }
 
@@ -298,6 +298,19 @@ TEST_F(BodyPrinterTest, LongLinesArePrintedWhole) {
   capture_stdout out;
   print_fun(-1, "f");
   EXPECT_EQ(out.text(), "int f(void)\n{\n" + longline + "}\n\n");
+}
+
+TEST_F(BodyPrinterTest, OffsetsPastTheFileEnd) {
+  // The file was cut short after the scan: what is left of a text prints,
+  // and a header past the end prints as an empty text.
+  const std::string text = "/* c */\nint f(void)\n{\n}";
+  std::string path = write("cut.c", text);
+  add("f", path, 0, line_start(text, "int f"), 400);
+  add("g", path, 0, 300, 400);
+  capture_stdout out;
+  print_fun(-1, "f");
+  print_fun(-1, "g");
+  EXPECT_EQ(out.text(), "/* c */\nint f(void)\n{\n}\n\n");
 }
 
 TEST_F(BodyPrinterTest, FailuresAndTheirMessages) {

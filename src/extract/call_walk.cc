@@ -25,6 +25,7 @@ std::vector<int> g_caller_next;
 struct on_path {
   fun_info* rec;
   size_t alt;
+  std::vector<int> reached;  // what the current callee reaches, made at its first
 };
 
 // The next record number related to `f` in direction `dir`, or -1 when all
@@ -56,7 +57,7 @@ void meet(std::vector<on_path>& path, fun_info& f, fun_info& cur, walk_output& o
     out.reach(f, cur);
   }
   f.printed = 1;
-  path.push_back({&f, 0});
+  path.push_back({&f, 0, {}});
 }
 
 // The definition the current callee of `at` reaches next, or null when it
@@ -64,15 +65,28 @@ void meet(std::vector<on_path>& path, fun_info& f, fun_info& cur, walk_output& o
 // reaches none is reported as defined in several files.
 fun_info* next_reached(on_path& at, fun_info& callee, walk_output& out) {
   fun_info& cur = *at.rec;
-  std::vector<int> reached = reached_records(cur.no, callee.no);
-  if (reached.empty())
-    out.multiple(callee, cur);
-  if (at.alt >= reached.size()) {
+  if (!callee.dup) {
+    // Nearly every callee: a name defined once reaches that definition
+    // alone, with no list to make.
+    if (at.alt == 0) {
+      at.alt = 1;
+      return &callee;
+    }
     at.alt = 0;
     walk_cursor(cur.no)++;
     return nullptr;
   }
-  return fun_record(reached[at.alt++]);
+  if (at.alt == 0) {
+    at.reached = reached_records(cur.no, callee.no);
+    if (at.reached.empty())
+      out.multiple(callee, cur);
+  }
+  if (at.alt >= at.reached.size()) {
+    at.alt = 0;
+    walk_cursor(cur.no)++;
+    return nullptr;
+  }
+  return fun_record(at.reached[at.alt++]);
 }
 
 // Tells `out` about the next function met from the top of `path`; false
@@ -104,7 +118,7 @@ bool step(std::vector<on_path>& path, walk_dir dir, walk_output& out) {
 }
 
 void walk_from(fun_info& top, walk_dir dir, walk_output& out) {
-  std::vector<on_path> path{{&top, 0}};
+  std::vector<on_path> path{{&top, 0, {}}};
   for (;;) {
     if (step(path, dir, out))
       continue;
@@ -116,10 +130,9 @@ void walk_from(fun_info& top, walk_dir dir, walk_output& out) {
 }
 
 // The entry's outcome for a record found by name.
-entry_result found_entry(fun_info* f, const char* written) {
+entry_result found_entry(fun_info* f) {
   entry_result r;
   r.fun = f;
-  r.written = written;
   r.kind = f->top_pos() == f->end_pos() ? entry_result::unfinished : entry_result::found;
   return r;
 }
@@ -158,13 +171,20 @@ std::vector<entry_result> resolve_entry(const char* name) {
     file_part.assign(name, hash);
     pattern = hash + 1;
   }
-  entry_result r;
-  r.written = org_search_str(pattern);
-  if (has_file)
-    r.file_part = org_search_str(file_part.c_str());
+  // Only a message about an entry that names nothing shows it as written:
+  // a long list of found names needs no written forms.
+  auto failed = [&](entry_result::kind_t kind, fun_info* f) {
+    entry_result r;
+    r.kind = kind;
+    r.fun = f;
+    r.written = org_search_str(pattern);
+    if (has_file)
+      r.file_part = org_search_str(file_part.c_str());
+    return std::vector<entry_result>{r};
+  };
   fun_info* first = fun_record(ser_fun(pattern));
   if (!first)
-    return {r};
+    return failed(entry_result::not_found, nullptr);
   std::vector<int> named{first->no};
   if (first->dup && !has_file) {
     named = reached_records(-1, first->no);
@@ -180,16 +200,12 @@ std::vector<entry_result> resolve_entry(const char* name) {
       named.clear();
     }
   }
-  if (named.empty()) {
-    r.fun = first;
-    r.kind = has_file ? entry_result::not_in_file : entry_result::multiple;
-    return {r};
-  }
+  if (named.empty())
+    return failed(has_file ? entry_result::not_in_file : entry_result::multiple, first);
   std::vector<entry_result> found;
-  for (int no : named) {
-    found.push_back(found_entry(fun_record(no), r.written.c_str()));
-    found.back().file_part = r.file_part;
-  }
+  found.reserve(named.size());
+  for (int no : named)
+    found.push_back(found_entry(fun_record(no)));
   return found;
 }
 
@@ -225,7 +241,7 @@ void walk_forest(walk_output& out) {
     // listed, and a record with no name was displaced.
     if (!f || f->kind == 1 || f->name.empty() || !f->callers().empty())
       continue;
-    entry_result r = found_entry(f, f->name.c_str());
+    entry_result r = found_entry(f);
     if (out.entry(r, walk_dir::below) && r.kind == entry_result::found) {
       f->printed = 1;
       walk_from(*f, walk_dir::below, out);

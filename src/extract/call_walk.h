@@ -20,8 +20,11 @@ struct entry_result {
   enum kind_t { found, not_found, multiple, not_in_file, unfinished };
   kind_t kind = not_found;
   fun_info* fun = nullptr;  // the record; for `multiple` the first of the name
-  std::string written;      // the entry as written, without '@' or '^'
-  std::string file_part;    // the file of an entry written "file#name", else empty
+  // For an entry that names no function (what its messages show): the entry
+  // as written, without '@' or '^', and the file of one written
+  // "file#name", else empty.
+  std::string written;
+  std::string file_part;
 };
 
 // Resolves `name` (pattern form, optionally "file#" or "file:line#" before
