@@ -450,6 +450,18 @@ bool read_range(const char* file, long long from, long long to, std::string& tex
   return read;
 }
 
+// Whether the word at [at, at + len) of `text` is a member after "->" or
+// "." with no '(' after it: a member read there is neither called nor
+// passed as a function.
+bool member_only(const std::string& text, size_t at, size_t len) {
+  size_t before = at == 0 ? std::string::npos : text.find_last_not_of(" \t\r\n\\", at - 1);
+  if (before == std::string::npos ||
+      !(text[before] == '.' || (text[before] == '>' && before > 0 && text[before - 1] == '-')))
+    return false;
+  size_t after = text.find_first_not_of(" \t\r\n\\", at + len);
+  return after == std::string::npos || text[after] != '(';
+}
+
 // Where `name` stands as a word (cut as the tokenizer cuts words) in
 // `text` from `at` on; npos when nowhere.
 size_t find_word(const std::string& text, const std::string& name, size_t at) {
@@ -457,7 +469,8 @@ size_t find_word(const std::string& text, const std::string& name, size_t at) {
     return k < text.size() && kSep.at[static_cast<unsigned char>(text[k])] < 0;
   };
   for (at = text.find(name, at); at != std::string::npos; at = text.find(name, at + 1)) {
-    if ((at == 0 || !word_byte(at - 1)) && !word_byte(at + name.size()))
+    if ((at == 0 || !word_byte(at - 1)) && !word_byte(at + name.size()) &&
+        !member_only(text, at, name.size()))
       return at;
   }
   return std::string::npos;
