@@ -450,27 +450,66 @@ bool read_range(const char* file, long long from, long long to, std::string& tex
   return read;
 }
 
+// Whether the '(' at `open` of `text` may open a call's group: a word
+// before it, or `( * name )` (a call through a pointer).
+bool may_call(const std::string& text, size_t open) {
+  size_t k = open == 0 ? std::string::npos : text.find_last_not_of(" \t\r\n\\", open - 1);
+  if (k == std::string::npos)
+    return false;
+  if (kSep.at[static_cast<unsigned char>(text[k])] < 0)
+    return true;
+  if (text[k] != ')')
+    return true;  // stays on the safe side: only `x)(` is looked into
+  int depth = 0;
+  for (size_t j = k + 1; j-- > 0;) {
+    if (text[j] == ')') depth++;
+    if (text[j] == '(' && --depth == 0) {
+      size_t n = text.find_first_not_of(" \t\r\n\\", j + 1);
+      return n != std::string::npos && text[n] == '*';
+    }
+  }
+  return true;
+}
+
 // Whether the word at [at, at + len) of `text` is a member after "->" or
-// "." with no '(' after it: a member read there is neither called nor
-// passed as a function.
+// "." that no call reads: no '(' after it, and no '(' still open before it
+// that may be a call's (an argument that names a function-name variable is
+// a call of it).
 bool member_only(const std::string& text, size_t at, size_t len) {
   size_t before = at == 0 ? std::string::npos : text.find_last_not_of(" \t\r\n\\", at - 1);
   if (before == std::string::npos ||
       !(text[before] == '.' || (text[before] == '>' && before > 0 && text[before - 1] == '-')))
     return false;
   size_t after = text.find_first_not_of(" \t\r\n\\", at + len);
-  return after == std::string::npos || text[after] != '(';
+  if (after != std::string::npos && text[after] == '(')
+    return false;
+  // Parentheses in comments and literals would mislead the count below.
+  if (text.find_first_of("\"'/", 0) < at)
+    return false;
+  int closed = 0;
+  for (size_t j = at; j-- > 0;) {
+    if (text[j] == ')') {
+      closed++;
+    } else if (text[j] == '(' && closed > 0) {
+      closed--;
+    } else if (text[j] == '(' && may_call(text, j)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // Where `name` stands as a word (cut as the tokenizer cuts words) in
 // `text` from `at` on; npos when nowhere.
 size_t find_word(const std::string& text, const std::string& name, size_t at) {
+  // A member that is also a calling macro's name is a call of that macro.
+  const bool members = check_maccall(name.c_str()) == 0;
   auto word_byte = [&](size_t k) {
     return k < text.size() && kSep.at[static_cast<unsigned char>(text[k])] < 0;
   };
   for (at = text.find(name, at); at != std::string::npos; at = text.find(name, at + 1)) {
     if ((at == 0 || !word_byte(at - 1)) && !word_byte(at + name.size()) &&
-        !member_only(text, at, name.size()))
+        !(members && member_only(text, at, name.size())))
       return at;
   }
   return std::string::npos;
