@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +33,7 @@
 #include "tables/ignore_list.h"
 #include "tables/name_checks.h"
 #include "tables/pattern.h"
+#include "tables/separators.h"
 
 #define KAVEL_VERSION "0.93"
 
@@ -419,6 +421,152 @@ void scan_second_pass(const std::vector<const char*>& sources,
     scan_second(file.c_str());
 }
 
+// Whether what the run prints reads the calls: the call trees, and the
+// texts of a list that walks from a function (@name, ^name). The listing
+// and the texts of named functions read only what the first pass records.
+bool prints_calls(bool listed) {
+  if (g_opt.tree_flag || g_opt.dot_flag)
+    return true;
+  if (!listed)
+    return false;
+  for (const std::string& entry : g_opt.fun_list) {
+    if (!entry.empty() && (entry[0] == '@' || entry[0] == '^'))
+      return true;
+  }
+  return false;
+}
+
+// The bytes [from, to) of `file`; false when they cannot be read.
+bool read_range(const char* file, long long from, long long to, std::string& text) {
+  if (from < 0 || to < from)
+    return false;
+  FILE* in = std::fopen(file, "rb");
+  if (in == nullptr)
+    return false;
+  text.assign(static_cast<size_t>(to - from), '\0');
+  bool read = fseeko(in, from, SEEK_SET) == 0 &&
+              std::fread(&text[0], 1, text.size(), in) == text.size();
+  std::fclose(in);
+  return read;
+}
+
+// Whether the '(' at `open` of `text` may open a call's group: a word
+// before it, or `( * name )` (a call through a pointer).
+bool may_call(const std::string& text, size_t open) {
+  size_t k = open == 0 ? std::string::npos : text.find_last_not_of(" \t\r\n\\", open - 1);
+  if (k == std::string::npos)
+    return false;
+  if (kSep.at[static_cast<unsigned char>(text[k])] < 0)
+    return true;
+  if (text[k] != ')')
+    return true;  // stays on the safe side: only `x)(` is looked into
+  int depth = 0;
+  for (size_t j = k + 1; j-- > 0;) {
+    if (text[j] == ')') depth++;
+    if (text[j] == '(' && --depth == 0) {
+      size_t n = text.find_first_not_of(" \t\r\n\\", j + 1);
+      return n != std::string::npos && text[n] == '*';
+    }
+  }
+  return true;
+}
+
+// Whether the word at [at, at + len) of `text` is a member after "->" or
+// "." that no call reads: no '(' after it, and no '(' still open before it
+// that may be a call's (an argument that names a function-name variable is
+// a call of it).
+bool member_only(const std::string& text, size_t at, size_t len) {
+  size_t before = at == 0 ? std::string::npos : text.find_last_not_of(" \t\r\n\\", at - 1);
+  if (before == std::string::npos ||
+      !(text[before] == '.' || (text[before] == '>' && before > 0 && text[before - 1] == '-')))
+    return false;
+  size_t after = text.find_first_not_of(" \t\r\n\\", at + len);
+  if (after != std::string::npos && text[after] == '(')
+    return false;
+  // Parentheses in comments and literals would mislead the count below.
+  if (text.find_first_of("\"'/", 0) < at)
+    return false;
+  int closed = 0;
+  for (size_t j = at; j-- > 0;) {
+    if (text[j] == ')') {
+      closed++;
+    } else if (text[j] == '(' && closed > 0) {
+      closed--;
+    } else if (text[j] == '(' && may_call(text, j)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Where `name` stands as a word (cut as the tokenizer cuts words) in
+// `text` from `at` on; npos when nowhere.
+size_t find_word(const std::string& text, const std::string& name, size_t at) {
+  // A member that is also a calling macro's name is a call of that macro.
+  const bool members = check_maccall(name.c_str()) == 0;
+  auto word_byte = [&](size_t k) {
+    return k < text.size() && kSep.at[static_cast<unsigned char>(text[k])] < 0;
+  };
+  for (at = text.find(name, at); at != std::string::npos; at = text.find(name, at + 1)) {
+    if ((at == 0 || !word_byte(at - 1)) && !word_byte(at + name.size()) &&
+        !(members && member_only(text, at, name.size())))
+      return at;
+  }
+  return std::string::npos;
+}
+
+// Whether the text of record `f` names `name` past its own header or
+// #define; true when the text cannot be read. A macro's recorded start may
+// be an earlier line (one inside a body), so its text is taken from the
+// last "define" before its name.
+bool names_again(const fun_info& f, const std::string& name) {
+  const bool macro = f.kind == kMacro;
+  std::string text;
+  long long from = macro ? f.top_pos() : std::max(f.top_pos(), f.head_pos());
+  if (!read_range(f.file.c_str(), from, f.end_pos(), text))
+    return true;
+  size_t own = std::string::npos;
+  for (size_t at = find_word(text, name, 0); at != std::string::npos;
+       at = find_word(text, name, at + 1)) {
+    size_t k = text.find_last_not_of(" \t", at - 1);
+    bool defined = macro && k != std::string::npos && k >= 5 && text.compare(k - 5, 6, "define") == 0;
+    if (!macro || defined)
+      own = at;
+    if (!macro)
+      break;
+  }
+  return own == std::string::npos || find_word(text, name, own + 1) != std::string::npos;
+}
+
+// Whether the listing may read what the pass over calls records. A call
+// from a name to itself marks the first open record of the name as
+// calling itself, and a macro so marked is listed. A macro can be that
+// record only when it is the first of its name, and the call must come
+// from a text of that name: the macro's own or another definition's,
+// which then names it twice. Lists that refuse definitions (-r, -m) may
+// leave a body without a record, so with them any such macro counts.
+bool listing_reads_calls() {
+  const bool refusing = !g_opt.ign_list.empty() || !g_opt.file_list.empty();
+  const int count = std::min(g_tab.fun_no, static_cast<int>(g_tab.Finf.size()));
+  for (int k = 0; k < count; k++) {
+    const fun_info& f = g_tab.Finf[k];
+    if (f.kind != kMacro || f.name.empty())
+      continue;
+    const std::string name = f.name.c_str();
+    if (name.find_first_of("\x01\x02") != std::string::npos)
+      return true;  // bytes that read as wildcards
+    if (ser_fun(name.c_str()) != k)
+      continue;
+    if (refusing || names_again(f, name))
+      return true;
+    for (int n = ser_fun_next(k + 1, name.c_str()); n >= 0; n = ser_fun_next(n + 1, name.c_str())) {
+      if (names_again(g_tab.Finf[n], name))
+        return true;
+    }
+  }
+  return false;
+}
+
 // The requested functions, or with no list the forest of the whole
 // program, written through `out`. False when a requested function could not
 // be written. The functions an @ or ^ walk meets do not count: a code base
@@ -579,10 +727,12 @@ int kavelt_main(int argc, char** argv) {
   int head_flag = 0;
   bool failed = false;
   std::vector<const char*> sources;
+  bool read_before_euc = false;     // a source was read before -EUC was given
   name_map<char> named;             // every source named, scanned or not
   std::deque<std::string> listed;   // names read by --files-from; kept in place
   auto take_source = [&](const char* file) {
     named[file];
+    read_before_euc |= g_opt.euc_flag == 0;
     if (scan_first_pass(file))
       sources.push_back(file);
     else
@@ -638,7 +788,13 @@ int kavelt_main(int argc, char** argv) {
   // A listing prints no relation: pass 2 then keeps none.
   const bool walks = body_mode || g_opt.tree_flag || g_opt.dot_flag;
   g_tab.keep_calls = walks;
-  scan_second_pass(sources, headers);
+  // Of messages the pass over calls prints only those of an #endif inside a
+  // body with no #if open. While the watch finds the run even, the first
+  // pass printed none and the second would print none; -EUC after a source
+  // would make the second read that source anew.
+  if (prints_calls(body_mode != 0) || g_scan.watch.uneven || (read_before_euc && g_opt.euc_flag) ||
+      listing_reads_calls())
+    scan_second_pass(sources, headers);
 
   if (walks) {
     failed |= !print_requested(body_mode != 0);

@@ -71,6 +71,7 @@ struct held_line {
         line_len(g_scan.line_len),
         next(g_scan.fp.pos()),
         pass(g_scan.pass) {
+    g_scan.watch.off = true;
     buf.assign(g_scan.line_buf, g_scan.line_buf + len);
     org.assign(g_scan.line_org, g_scan.line_org + len);
     token.assign(g_scan.token, g_scan.token + g_scan.token_no + 1);
@@ -89,6 +90,7 @@ struct held_line {
     g_scan.token_no = token_no;
     g_scan.line_len = line_len;
     g_scan.pass = pass;
+    g_scan.watch.off = false;
   }
 };
 
@@ -450,6 +452,7 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
   pv.utf8 = true;
   const int& depth = pv.depth;
 
+  s.watch.open_depth.clear();
   file_pass f(file_name, pass, macro_count);
   int& line_counter = f.line_counter;
   const int& header_flag = f.header_flag;

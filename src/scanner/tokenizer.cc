@@ -170,6 +170,7 @@ void reset_scan() {
   std::memset(g_scan.qchr_buf, 0, sizeof g_scan.qchr_buf);
   clear_tokens();
   g_scan.pass = pass_view{};
+  g_scan.watch = cond_watch{};
 }
 
 namespace {
@@ -481,13 +482,23 @@ bool line_continues() {
 
 void count_conditional(const char* d, int line_counter) {
   pass_view& pv = g_scan.pass;
+  cond_watch& w = g_scan.watch;
   if (d[0] == 'i' && d[1] == 'f') {
+    if (!w.off)
+      w.open_depth.push_back(pv.depth);
     if (pv.depth > 0)
       pv.cond_depth++;
-  } else if (std::strcmp(d, "endif") == 0 && pv.depth > 0) {
-    if (pv.cond_depth == 0) {
+  } else if (std::strcmp(d, "endif") == 0) {
+    if (!w.off) {
+      if (w.open_depth.empty() || w.open_depth.back() != pv.depth)
+        w.uneven = true;
+      if (!w.open_depth.empty())
+        w.open_depth.pop_back();
+    }
+    if (pv.depth > 0 && pv.cond_depth == 0) {
+      w.uneven = true;
       errmsg1(kMsgIfdefSyntax, line_counter, pv.file_name);
-    } else {
+    } else if (pv.depth > 0) {
       pv.cond_depth--;
     }
   }

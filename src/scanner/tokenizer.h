@@ -49,6 +49,18 @@ struct pass_view {
   uint8_t utf8_low = 0x80, utf8_high = 0xBF;  // range of the next continuation byte
 };
 
+// What the first pass saw of the conditionals of its files, for a run that
+// leaves out the pass over calls. That pass reports an #endif met inside a
+// body with no #if open there: the #if stood outside any body (or there is
+// none) and a brace between them opened one. The first pass reads the same
+// lines; while each #endif it meets has its #if and stands at the brace
+// depth of its #if, the run is even, and the first pass made no report.
+struct cond_watch {
+  std::vector<int> open_depth;  // brace depth at each #if of the file still open
+  bool off = false;             // a look ahead: its lines are read again after it
+  bool uneven = false;          // for the run
+};
+
 struct scan_state {
   scan_state();
   char* line_buf;                     // the current line; set_token cuts it up in place
@@ -61,6 +73,7 @@ struct scan_state {
   char qstr_buf[kQuoteBuf] = {};      // text of the last string literal, quotes included
   char qchr_buf[kQuoteBuf] = {};      // text of the last character literal
   pass_view pass;                     // see pass_view
+  cond_watch watch;                   // see cond_watch
   // The storage behind line_buf, line_org and token, grown between lines
   // to hold the longest line yet. What it outgrew is kept: a pointer taken
   // into an earlier line reads that line's bytes, as with fixed buffers.
