@@ -709,36 +709,39 @@ bool may_walk(int argc, char** argv) {
   return false;
 }
 
-}  // namespace
-
-int kavelt_main(int argc, char** argv) {
-  g_tab.Finf.keep_heads = may_list_first_lines(argc, argv);
-  g_tab.Finf.keep_places = may_walk(argc, argv);
-  if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
-    print_help();
-  if (argc < 2)
-    print_short_usage();
-  if (const char* answer = early_answer(argc, argv)) {
-    std::fputs(answer, stdout);
-    return 0;
-  }
-
+// What the command line sets up as it is read, one argument after another:
+// sources are scanned by the first pass where they stand, so options take
+// effect for the files after them.
+struct command_line {
   int body_mode = 0;
   int head_flag = 0;
   bool failed = false;
   std::vector<const char*> sources;
-  bool read_before_euc = false;     // a source was read before -EUC was given
-  name_map<char> named;             // every source named, scanned or not
-  std::deque<std::string> listed;   // names read by --files-from; kept in place
-  auto take_source = [&](const char* file) {
+  bool read_before_euc = false;    // a source was read before -EUC was given
+  name_map<char> named;            // every source named, scanned or not
+  std::deque<std::string> listed;  // names read by --files-from; kept in place
+
+  void take_source(const char* file) {
     named[file];
     read_before_euc |= g_opt.euc_flag == 0;
     if (scan_first_pass(file))
       sources.push_back(file);
     else
       failed = true;
-  };
-  for (int i = 1; i < argc; i++) {
+  }
+  // The sources of the list file `list`, scanned in its order.
+  void take_files_from(const char* list) {
+    size_t first = listed.size();
+    if (!read_files_from(list, listed)) {
+      report_unopened(list, errno);
+      failed = true;
+    }
+    for (size_t k = first; k < listed.size(); k++)
+      take_source(listed[k].c_str());
+  }
+  // Reads argument `i`, and its parameter if it takes one; the index of the
+  // last argument used.
+  int read(int argc, char** argv, int i) {
     const char* arg = argv[i];
     // Body mode holds even when the list itself is missing.
     if (std::strcmp(arg, "-l") == 0 || std::strcmp(arg, "-L") == 0)
@@ -760,19 +763,12 @@ int kavelt_main(int argc, char** argv) {
         failed = true;
       }
     } else if (std::strcmp(arg, "--files-from") == 0) {
-      if (i + 1 >= argc) {
+      if (i + 1 < argc) {
+        take_files_from(argv[++i]);
+      } else {
         errmsg1(kMsgFileMissing, arg);
         failed = true;
-        continue;
       }
-      const char* list = argv[++i];
-      size_t first = listed.size();
-      if (!read_files_from(list, listed)) {
-        report_unopened(list, errno);
-        failed = true;
-      }
-      for (size_t k = first; k < listed.size(); k++)
-        take_source(listed[k].c_str());
     } else if (arg[0] == '-' && arg[1] == '-') {
       errmsg1(kMsgUnknownOption, arg);  // --help and --version were answered
       failed = true;
@@ -781,28 +777,48 @@ int kavelt_main(int argc, char** argv) {
     } else {
       take_source(arg);
     }
+    return i;
+  }
+};
+
+}  // namespace
+
+int kavelt_main(int argc, char** argv) {
+  g_tab.Finf.keep_heads = may_list_first_lines(argc, argv);
+  g_tab.Finf.keep_places = may_walk(argc, argv);
+  if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
+    print_help();
+  if (argc < 2)
+    print_short_usage();
+  if (const char* answer = early_answer(argc, argv)) {
+    std::fputs(answer, stdout);
+    return 0;
   }
 
+  command_line c;
+  for (int i = 1; i < argc; i++)
+    i = c.read(argc, argv, i);
+
   std::vector<std::string> headers;
-  scan_include_files(named, headers);
+  scan_include_files(c.named, headers);
   // A listing prints no relation: pass 2 then keeps none.
-  const bool walks = body_mode || g_opt.tree_flag || g_opt.dot_flag;
+  const bool walks = c.body_mode || g_opt.tree_flag || g_opt.dot_flag;
   g_tab.keep_calls = walks;
   // Of messages the pass over calls prints only those of an #endif inside a
   // body with no #if open. While the watch finds the run even, the first
   // pass printed none and the second would print none; -EUC after a source
   // would make the second read that source anew.
-  if (prints_calls(body_mode != 0) || g_scan.watch.uneven || (read_before_euc && g_opt.euc_flag) ||
-      listing_reads_calls())
-    scan_second_pass(sources, headers);
+  if (prints_calls(c.body_mode != 0) || g_scan.watch.uneven ||
+      (c.read_before_euc && g_opt.euc_flag) || listing_reads_calls())
+    scan_second_pass(c.sources, headers);
 
   if (walks) {
-    failed |= !print_requested(body_mode != 0);
+    c.failed |= !print_requested(c.body_mode != 0);
   } else {
-    print_listing(head_flag);
+    print_listing(c.head_flag);
   }
   std::fflush(stdout);
-  return failed ? 2 : 0;
+  return c.failed ? 2 : 0;
 }
 
 void reset_all() {

@@ -302,6 +302,10 @@ struct file_pass {
   // The declaration or header that starts at token `i`; `i` is left on its
   // last token. False at end of file.
   bool declaration_step(int& i);
+  // At the comment mark `c` ("/*" or "//") at token `i`: the comment is
+  // passed over. `next_line` is set when the rest of the line is done.
+  // False at a read error.
+  bool comment_step(unsigned char c, int& i, bool& next_line);
   // A call analysed into Fun whose ')' is token `i`: at depth 0 it may
   // head a definition, inside a body pass 2 records it.
   void call_found(int i);
@@ -442,6 +446,26 @@ void file_pass::close_body() {
   record = -1;
 }
 
+bool file_pass::comment_step(unsigned char c, int& i, bool& next_line) {
+  const char* line = g_scan.line_buf;
+  if (c == '*') {
+    if (state == kNoStart && std::strncmp(line, "/*", 2) == 0) note_start();
+    i = skip_comment(i, line_counter);
+    return i >= 0;
+  }
+  // Only a line that begins with "//" hands the lines after it to the
+  // comment skipping; after code, the rest of the line is simply done and
+  // the next line gets its offset like any other.
+  if (std::strncmp(line, "//", 2) != 0) {
+    next_line = true;
+    return true;
+  }
+  if (state == kNoStart) note_start();
+  if (skip_line_comment(i, line_counter) < 0) return false;
+  i = -1;
+  return true;
+}
+
 }  // namespace
 
 int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
@@ -481,23 +505,8 @@ int scan_source(const char* file_name, scan_pass pass, int* macro_count) {
       if (g_opt.lead_flag && state == kNoStart) f.note_start();
       if (pass == kFirstPass) f.track_run(t);
 
-      if (c == '/' && t[1] == '*' && t[2] == 0) {
-        if (state == kNoStart && std::strncmp(s.line_buf, "/*", 2) == 0) f.note_start();
-        i = skip_comment(i, line_counter);
-        if (i < 0) return -1;
-        continue;
-      }
-      if (c == '/' && t[1] == '/' && t[2] == 0) {
-        // Only a line that begins with "//" hands the lines after it to the
-        // comment skipping; after code, the rest of the line is simply done
-        // and the next line gets its offset like any other.
-        if (std::strncmp(s.line_buf, "//", 2) != 0) {
-          next_line_wanted = true;
-          continue;
-        }
-        if (state == kNoStart) f.note_start();
-        if (skip_line_comment(i, line_counter) < 0) return -1;
-        i = -1;
+      if (c == '/' && (t[1] == '*' || t[1] == '/') && t[2] == 0) {
+        if (!f.comment_step(static_cast<unsigned char>(t[1]), i, next_line_wanted)) return -1;
         continue;
       }
       if (c == '"' || c == '\'') {
