@@ -146,7 +146,10 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
   if (record >= 0) g_tab.Finf[record].set_end_pos(g_scan.fp.pos());
   if (pass == kFirstPass) {
     if (object_like) g_names.mac_call.append(macro_name);
-  } else if (state == kCallsSomething) {
+  } else if (state != kNothingKnown) {
+    // Every definition of the name is passed here, calling or not: a
+    // macro left open would take the calls of a function of its name
+    // after it (`#define dup(p) 0` beside the real `dup`).
     int n = first_open_record(macro_name);
     if (n >= 0) close_record(n);
   }
