@@ -51,7 +51,12 @@ int main(int argc, char** argv) {
   kavel::g_exit_throws = true;
   try {
     kavel::reset_all();
-    kavel::kavelt_main(argc, argv);
+    // A listing keeps no calls and leaves out the pass over them; -t asks
+    // for the trees, so both are there (the forest goes to /dev/null).
+    std::vector<char*> args(argv, argv + argc);
+    char tree[] = "-t";
+    args.insert(args.begin() + 1, tree);
+    kavel::kavelt_main(static_cast<int>(args.size()), args.data());
   } catch (const kavel::exit_request& e) {
     std::fprintf(stderr, "walk_root: the scan ended with status %d\n", e.status);
     return 1;
