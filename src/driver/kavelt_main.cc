@@ -539,12 +539,13 @@ bool names_again(const fun_info& f, const std::string& name) {
 }
 
 // Whether the listing may read what the pass over calls records. A call
-// from a name to itself marks the first open record of the name as
-// calling itself, and a macro so marked is listed. A macro can be that
-// record only when it is the first of its name, and the call must come
-// from a text of that name: the macro's own or another definition's,
-// which then names it twice. Lists that refuse definitions (-r, -m) may
-// leave a body without a record, so with them any such macro counts.
+// from a name to itself marks the first open record of the name as calling
+// itself, and a macro so marked is listed. The pass closes each definition
+// as it passes it, so the open record is the text being read: a macro is
+// marked only by a call in its own text, which then names it twice (a
+// function so marked is listed all the same). Lists that refuse
+// definitions (-r, -m) may leave a body without a record, whose calls then
+// go to the next open one, so with them any macro counts.
 bool listing_reads_calls() {
   const bool refusing = !g_opt.ign_list.empty() || !g_opt.file_list.empty();
   const int count = std::min(g_tab.fun_no, static_cast<int>(g_tab.Finf.size()));
@@ -555,14 +556,8 @@ bool listing_reads_calls() {
     const std::string name = f.name.c_str();
     if (name.find_first_of("\x01\x02") != std::string::npos)
       return true;  // bytes that read as wildcards
-    if (ser_fun(name.c_str()) != k)
-      continue;
     if (refusing || names_again(f, name))
       return true;
-    for (int n = ser_fun_next(k + 1, name.c_str()); n >= 0; n = ser_fun_next(n + 1, name.c_str())) {
-      if (names_again(g_tab.Finf[n], name))
-        return true;
-    }
   }
   return false;
 }
@@ -694,21 +689,6 @@ bool may_list_first_lines(int argc, char** argv) {
   return false;
 }
 
-// False when no argument can ask for a function's text or a call tree
-// (-l, -L, a switch group holding 't' or 'd'), so that only a listing will
-// print: the places of the texts are then not kept. As above, an argument
-// counts wherever it stands.
-bool may_walk(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    const char* arg = argv[i];
-    if (std::strcmp(arg, "-l") == 0 || std::strcmp(arg, "-L") == 0)
-      return true;
-    if (arg[0] == '-' && arg[1] != '-' && std::strpbrk(arg + 1, "td") != nullptr)
-      return true;
-  }
-  return false;
-}
-
 // What the command line sets up as it is read, one argument after another:
 // sources are scanned by the first pass where they stand, so options take
 // effect for the files after them.
@@ -785,7 +765,6 @@ struct command_line {
 
 int kavelt_main(int argc, char** argv) {
   g_tab.Finf.keep_heads = may_list_first_lines(argc, argv);
-  g_tab.Finf.keep_places = may_walk(argc, argv);
   if (argc == 2 && std::strcmp(argv[1], "-usage") == 0)
     print_help();
   if (argc < 2)

@@ -243,9 +243,9 @@ struct fun_place {
 };
 
 // 20 bytes a record: what is kept for every function of a whole tree.
-// What only some outputs need (where the text lies, first lines, callers
-// and callees) lives in tables beside the records, made only for a run
-// that may print it.
+// Where the text lies, and what only some outputs need (first lines,
+// callers and callees), live in tables beside the records; the latter are
+// made only for a run that may print them.
 struct fun_info {
   fun_info() : kind(kFunction), dup(0), closed(0), printed(0) {}
   int no = 0;            // own number: position in Finf
@@ -286,10 +286,11 @@ static_assert(sizeof(fun_info) == 20, "a record is 20 bytes");
 
 // The records, in chunks that never move: a record keeps its address while
 // the table grows, and costs no allocation of its own. The places and the
-// first lines of the records sit in chunks of their own beside them, made
-// only while `keep_places` and `keep_heads` are set: a run that prints no
-// function's text needs no places, and only a -s listing prints the first
-// lines, which on a large tree are the biggest part of the table.
+// first lines of the records sit in chunks of their own beside them. The
+// places are kept in every run: even a listing reads the texts of macros,
+// to tell whether it can leave out the pass over calls. The first lines
+// are made only while `keep_heads` is set: only a -s listing prints them,
+// and on a large tree they are the biggest part of the table.
 class record_store {
  public:
   fun_info& operator[](size_t k) { return chunks_[k >> kShift][k & kMask]; }
@@ -301,7 +302,7 @@ class record_store {
   fun_info& emplace_back() {
     if ((count_ >> kShift) == chunks_.size()) {
       chunks_.emplace_back(new fun_info[kMask + 1]);
-      places_.emplace_back(keep_places ? new fun_place[kMask + 1] : nullptr);
+      places_.emplace_back(new fun_place[kMask + 1]);
       heads_.emplace_back(keep_heads ? new const char*[kMask + 1]() : nullptr);
     }
     return (*this)[count_++];
@@ -316,7 +317,6 @@ class record_store {
     const char** chunk = heads_[k >> kShift].get();
     return chunk == nullptr ? nullptr : &chunk[k & kMask];
   }
-  bool keep_places = true;
   bool keep_heads = true;
 
  private:
