@@ -207,6 +207,8 @@ class back_text {
 
   // The last `c` among the first `n` bytes of `p`, or null.
   static const char* last_of(const char* p, char c, size_t n) {
+    if (n == 0)
+      return nullptr;  // p may be null then, which memrchr must not get
 #if defined(__GLIBC__)
     return static_cast<const char*>(memrchr(p, c, n));
 #else
@@ -527,7 +529,8 @@ void print_lead_comment(text_window& file, long long head_pos, long long top_pos
   // written in one piece, unless a NUL byte ends a line early (as it would
   // end a C string). Top line first.
   std::string_view whole = text.line(lines.back().from, lines.front().to);
-  bool one_piece = std::memchr(whole.data(), 0, whole.size()) == nullptr;
+  // An empty view may hold no pointer at all, which memchr must not get.
+  bool one_piece = whole.empty() || std::memchr(whole.data(), 0, whole.size()) == nullptr;
   for (size_t k = 1; one_piece && k < lines.size(); k++)
     one_piece = lines[k].to == lines[k - 1].from + 2;
   if (one_piece) {
@@ -537,7 +540,7 @@ void print_lead_comment(text_window& file, long long head_pos, long long top_pos
   }
   for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
     std::string_view s = text.line(it->from, it->to);
-    const void* nul = std::memchr(s.data(), 0, s.size());
+    const void* nul = s.empty() ? nullptr : std::memchr(s.data(), 0, s.size());
     if (nul)
       s = s.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - s.data()));
     std::fwrite(s.data(), 1, s.size(), stdout);
