@@ -436,18 +436,23 @@ bool prints_calls(bool listed) {
   return false;
 }
 
-// The bytes [from, to) of `file`; false when they cannot be read.
-bool read_range(const char* file, long long from, long long to, std::string& text) {
+// The bytes [from, to) of `file`, read through `window`, which stays on
+// the file from one call to the next: the records come in file order, so
+// each file is opened once. False when they cannot be read.
+bool read_range(text_window& window, std::string& open_file, const char* file, long long from,
+                long long to, std::string& text) {
   if (from < 0 || to < from)
     return false;
-  FILE* in = std::fopen(file, "rb");
-  if (in == nullptr)
+  if (!window.is_open() || open_file != file) {
+    open_file = file;
+    if (!window.open(file))
+      return false;
+  }
+  std::string_view bytes = window.span(from, to);
+  if (bytes.size() != static_cast<size_t>(to - from))
     return false;
-  text.assign(static_cast<size_t>(to - from), '\0');
-  bool read = fseeko(in, from, SEEK_SET) == 0 &&
-              std::fread(&text[0], 1, text.size(), in) == text.size();
-  std::fclose(in);
-  return read;
+  text.assign(bytes);
+  return true;
 }
 
 // Whether the '(' at `open` of `text` may open a call's group: a word
@@ -519,11 +524,12 @@ size_t find_word(const std::string& text, const std::string& name, size_t at) {
 // #define; true when the text cannot be read. A macro's recorded start may
 // be an earlier line (one inside a body), so its text is taken from the
 // last "define" before its name.
-bool names_again(const fun_info& f, const std::string& name) {
+bool names_again(const fun_info& f, const std::string& name, text_window& window,
+                 std::string& open_file) {
   const bool macro = f.kind == kMacro;
   std::string text;
   long long from = macro ? f.top_pos() : std::max(f.top_pos(), f.head_pos());
-  if (!read_range(f.file.c_str(), from, f.end_pos(), text))
+  if (!read_range(window, open_file, f.file.c_str(), from, f.end_pos(), text))
     return true;
   size_t own = std::string::npos;
   for (size_t at = find_word(text, name, 0); at != std::string::npos;
@@ -549,6 +555,8 @@ bool names_again(const fun_info& f, const std::string& name) {
 bool listing_reads_calls() {
   const bool refusing = !g_opt.ign_list.empty() || !g_opt.file_list.empty();
   const int count = std::min(g_tab.fun_no, static_cast<int>(g_tab.Finf.size()));
+  text_window window;
+  std::string open_file;
   for (int k = 0; k < count; k++) {
     const fun_info& f = g_tab.Finf[k];
     if (f.kind != kMacro || f.name.empty())
@@ -556,7 +564,7 @@ bool listing_reads_calls() {
     const std::string name = f.name.c_str();
     if (name.find_first_of("\x01\x02") != std::string::npos)
       return true;  // bytes that read as wildcards
-    if (refusing || names_again(f, name))
+    if (refusing || names_again(f, name, window, open_file))
       return true;
   }
   return false;
