@@ -23,6 +23,7 @@
 #include "extract/body_printer.h"
 #include "extract/tree_writer.h"
 #include "scanner/include_files.h"
+#include "scanner/self_calls.h"
 #include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
 #include "support/message_texts.h"
@@ -436,135 +437,23 @@ bool prints_calls(bool listed) {
   return false;
 }
 
-// The bytes [from, to) of `file`, read through `window`, which stays on
-// the file from one call to the next: the records come in file order, so
-// each file is opened once. False when they cannot be read.
-bool read_range(text_window& window, std::string& open_file, const char* file, long long from,
-                long long to, std::string& text) {
-  if (from < 0 || to < from)
-    return false;
-  if (!window.is_open() || open_file != file) {
-    open_file = file;
-    if (!window.open(file))
-      return false;
-  }
-  std::string_view bytes = window.span(from, to);
-  if (bytes.size() != static_cast<size_t>(to - from))
-    return false;
-  text.assign(bytes);
-  return true;
-}
-
-// Whether the '(' at `open` of `text` may open a call's group: a word
-// before it, or `( * name )` (a call through a pointer).
-bool may_call(const std::string& text, size_t open) {
-  size_t k = open == 0 ? std::string::npos : text.find_last_not_of(" \t\r\n\\", open - 1);
-  if (k == std::string::npos)
-    return false;
-  if (kSep.at[static_cast<unsigned char>(text[k])] < 0)
-    return true;
-  if (text[k] != ')')
-    return true;  // stays on the safe side: only `x)(` is looked into
-  int depth = 0;
-  for (size_t j = k + 1; j-- > 0;) {
-    if (text[j] == ')') depth++;
-    if (text[j] == '(' && --depth == 0) {
-      size_t n = text.find_first_not_of(" \t\r\n\\", j + 1);
-      return n != std::string::npos && text[n] == '*';
-    }
-  }
-  return true;
-}
-
-// Whether the word at [at, at + len) of `text` is a member after "->" or
-// "." that no call reads: no '(' after it, and no '(' still open before it
-// that may be a call's (an argument that names a function-name variable is
-// a call of it).
-bool member_only(const std::string& text, size_t at, size_t len) {
-  size_t before = at == 0 ? std::string::npos : text.find_last_not_of(" \t\r\n\\", at - 1);
-  if (before == std::string::npos ||
-      !(text[before] == '.' || (text[before] == '>' && before > 0 && text[before - 1] == '-')))
-    return false;
-  size_t after = text.find_first_not_of(" \t\r\n\\", at + len);
-  if (after != std::string::npos && text[after] == '(')
-    return false;
-  // Parentheses in comments and literals would mislead the count below.
-  if (text.find_first_of("\"'/", 0) < at)
-    return false;
-  int closed = 0;
-  for (size_t j = at; j-- > 0;) {
-    if (text[j] == ')') {
-      closed++;
-    } else if (text[j] == '(' && closed > 0) {
-      closed--;
-    } else if (text[j] == '(' && may_call(text, j)) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// Where `name` stands as a word (cut as the tokenizer cuts words) in
-// `text` from `at` on; npos when nowhere.
-size_t find_word(const std::string& text, const std::string& name, size_t at) {
-  // A member that is also a calling macro's name is a call of that macro.
-  const bool members = check_maccall(name.c_str()) == 0;
-  auto word_byte = [&](size_t k) {
-    return k < text.size() && kSep.at[static_cast<unsigned char>(text[k])] < 0;
-  };
-  for (at = text.find(name, at); at != std::string::npos; at = text.find(name, at + 1)) {
-    if ((at == 0 || !word_byte(at - 1)) && !word_byte(at + name.size()) &&
-        !(members && member_only(text, at, name.size())))
-      return at;
-  }
-  return std::string::npos;
-}
-
-// Whether the text of record `f` names `name` past its own header or
-// #define; true when the text cannot be read. A macro's recorded start may
-// be an earlier line (one inside a body), so its text is taken from the
-// last "define" before its name.
-bool names_again(const fun_info& f, const std::string& name, text_window& window,
-                 std::string& open_file) {
-  const bool macro = f.kind == kMacro;
-  std::string text;
-  long long from = macro ? f.top_pos() : std::max(f.top_pos(), f.head_pos());
-  if (!read_range(window, open_file, f.file.c_str(), from, f.end_pos(), text))
-    return true;
-  size_t own = std::string::npos;
-  for (size_t at = find_word(text, name, 0); at != std::string::npos;
-       at = find_word(text, name, at + 1)) {
-    size_t k = text.find_last_not_of(" \t", at - 1);
-    bool defined = macro && k != std::string::npos && k >= 5 && text.compare(k - 5, 6, "define") == 0;
-    if (!macro || defined)
-      own = at;
-    if (!macro)
-      break;
-  }
-  return own == std::string::npos || find_word(text, name, own + 1) != std::string::npos;
-}
-
-// Whether the listing may read what the pass over calls records. A call
-// from a name to itself marks the first open record of the name as calling
-// itself, and a macro so marked is listed. The pass closes each definition
-// as it passes it, so the open record is the text being read: a macro is
-// marked only by a call in its own text, which then names it twice (a
-// function so marked is listed all the same). Lists that refuse
-// definitions (-r, -m) may leave a body without a record, whose calls then
-// go to the next open one, so with them any macro counts.
+// Whether the listing may read what the pass over calls records: a macro
+// that pass 2 finds calling itself in its own replacement is listed. Pass 1
+// noted where that may happen (see self_calls.h). Lists that refuse
+// definitions (-r, -m) leave bodies without a record, which close the open
+// record of their name out of turn, so the record read may not be the one
+// pass 1 noted: with them any macro counts.
 bool listing_reads_calls() {
   const bool refusing = !g_opt.ign_list.empty() || !g_opt.file_list.empty();
   const int count = std::min(g_tab.fun_no, static_cast<int>(g_tab.Finf.size()));
-  text_window window;
-  std::string open_file;
   for (int k = 0; k < count; k++) {
     const fun_info& f = g_tab.Finf[k];
     if (f.kind != kMacro || f.name.empty())
       continue;
-    const std::string name = f.name.c_str();
-    if (name.find_first_of("\x01\x02") != std::string::npos)
+    const char* name = f.name.c_str();
+    if (std::strpbrk(name, "\x01\x02") != nullptr)
       return true;  // bytes that read as wildcards
-    if (refusing || names_again(f, name, window, open_file))
+    if (refusing || may_call_itself(k, name, ser_fun(name) == k))
       return true;
   }
   return false;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scanner/self_calls.h"
 #include "scanner/tokenizer.h"
 #include "support/message_texts.h"
 #include "support/messages.h"
@@ -195,6 +196,8 @@ struct group_walk {
     if (!open.empty() || other > 0)
       mark(kOtherArgs);
     if (i > 0 && check_sep(tok(i - 1)) == nullptr) {
+      // Pass 1 in a macro's replacement: pass 2 may record a call of it.
+      if (g_self.name != nullptr) g_self.note_word(tok(i - 1), kSelfEntry);
       e = make_entry(tok(i - 1));
       open.push_back(e);
       k = 0;
@@ -300,6 +303,10 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       ++i;
       continue;
     }
+    // Where pass 2 looks for a variable passed along, a macro's own name
+    // may be one.
+    if (pass == kFirstPass && g_self.name != nullptr && is_letter(c) && tok(i + 1)[0] != '(')
+      g_self.note_word(t, kSelfPlainGroup);
 
     // Any other token belongs to the current argument. The group's form
     // only ever decides a header, which stands at depth 0.
@@ -451,7 +458,7 @@ decl_end decl_walk::declarator(int& i, bool pointer_form) {
   // The analysis below may read on into later lines, which replace the
   // tokens; only pass 2 stores the name, so only it keeps a copy.
   std::string declared;
-  if (pass == kSecondPass)
+  if (pass == kSecondPass || (depth == 0 && pointer_form))
     declared = tok(i - 1);
   // `int __attribute__((cold)) f(int)`: the attribute's group is no
   // declarator, and the statement goes on to the one after it. Where a
@@ -469,6 +476,10 @@ decl_end decl_walk::declarator(int& i, bool pointer_form) {
   if (pass == kSecondPass && depth > 0 && init && caller != nullptr && *caller != 0)
     add_group_calls(caller);
   const char fc = follower[0];
+  // What pass 2 will hold as a variable that calls what is assigned to it.
+  if (pass == kFirstPass && depth == 0 && pointer_form && !is_typedef &&
+      (fc == ',' || fc == ';' || fc == '='))
+    g_self.pointers.add(declared);
   if (fc == ',' || fc == ';' || fc == '=') {
     // A typedef declares a type, not a variable.
     if (pass == kSecondPass && !is_typedef) {
@@ -526,6 +537,8 @@ decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& li
     }
     if (w.brace_eq && w.last != nullptr && w.data == w.last_data && ser_pfun(t) != nullptr)
       w.initialiser(t);
+    else if (pass == kFirstPass && depth == 0 && w.brace_eq && (is_letter(c) || c == '_'))
+      g_self.assigned.add(t);  // pass 2 may store it in a variable
     ++i;
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scanner/decl_analysis.h"
+#include "scanner/self_calls.h"
 #include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
 #include "support/options.h"
@@ -26,6 +27,31 @@ enum macro_state { kNothingKnown, kKnownFunction, kCallsSomething };
 bool last_is_backslash() {
   return g_scan.token_no > 0 && is_word(g_scan.token[g_scan.token_no - 1], "\\");
 }
+
+// Pass 1 reading the replacement of macro record `record`: g_self watches
+// how it names the macro until the scan leaves it, by any way out.
+struct self_watch_scope {
+  self_watch_scope(const char* name, int record, int depth) {
+    if (record < 0) return;
+    g_self.name = name;
+    g_self.record = record;
+    g_self.uses = depth > 0 ? kSelfInBody : 0;
+  }
+  ~self_watch_scope() { g_self.close(); }
+};
+
+// Pass 2 reading the replacement of `macro_name`, whose record is the
+// first open one of the name, over the lines pass 1 found it to hold.
+struct replacement_scope {
+  replacement_scope(scan_pass pass, const char* macro_name) {
+    if (pass != kSecondPass) return;
+    int n = first_open_record(macro_name);
+    if (n < 0) return;
+    g_tab.replacement_of = n;
+    g_tab.replacement_end = g_tab.Finf[n].end_pos();
+  }
+  ~replacement_scope() { g_tab.replacement_of = -1; }
+};
 
 }  // namespace
 
@@ -92,6 +118,8 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
     state = kKnownFunction;
   }
 
+  self_watch_scope watch(macro_name, record, depth);
+  replacement_scope reading(pass, macro_name);
   int header_line = 0;
   int i = start;
   for (;;) {
@@ -132,8 +160,10 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
         case kCodeMacroName:
           state = kCallsSomething;
           if (pass == kSecondPass) add_call(macro_name, t);
+          if (record >= 0) g_self.note_word(t, kSelfPlainCode);
           break;
         default:
+          if (record >= 0) g_self.note_word(t, kSelfPlainCode);
           break;
       }
     }

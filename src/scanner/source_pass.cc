@@ -15,6 +15,7 @@
 #include "scanner/include_files.h"
 #include "scanner/macro_lines.h"
 #include "scanner/quiet_lines.h"
+#include "scanner/self_calls.h"
 #include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
 #include "support/message_texts.h"
@@ -551,6 +552,7 @@ void reset_scanning() {
   reset_includes();
   reset_ignore();
   reset_messages();
+  reset_self_calls();
 }
 
 }  // namespace kavel

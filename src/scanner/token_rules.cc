@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "scanner/decl_analysis.h"
+#include "scanner/self_calls.h"
 #include "tables/fun_table.h"
 
 namespace kavel {
@@ -32,6 +33,8 @@ int call_rule(scan_pass pass, int depth, call_form form, int& i, int& line_count
     if (!v || v->kind == kDeclaredFun) return ana_args(pass, depth, i - 1, line_counter, header_line, kCallArgs);
     name_at = i - 1;
   } else {
+    // `(*M)(x)` in a macro's replacement: pass 2 may find M a variable.
+    if (pass == kFirstPass) g_self.note_word(tok[i + 2], kSelfPlainGroup);
     v = ser_pfun(tok[i + 2]);
     if (!v) {
       i += 4;
@@ -56,6 +59,13 @@ int call_rule(scan_pass pass, int depth, call_form form, int& i, int& line_count
     v->fun_done = v->fun_cnt;
   }
   return r;
+}
+
+void note_assigned(int i) {
+  const char* const* tok = g_scan.token;
+  const char* value = tok[i + 1];
+  if (is_word(value, "&") && tok[i + 2][0] != 0) value = tok[i + 2];
+  if (value[0] != 0) g_self.assigned.add(value);
 }
 
 void assign_rule(int i) {

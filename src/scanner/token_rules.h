@@ -37,6 +37,9 @@ int call_rule(scan_pass pass, int depth, call_form form, int& i, int& line_count
 // Pass 2 at token `i`, an '=' that is no '==': records the name assigned to a
 // function-name variable.
 void assign_rule(int i);
+// Pass 1 at the same '=' at file level: notes the name assigned (see
+// self_calls.h).
+void note_assigned(int i);
 
 // What the token at `i` was to code_rule.
 enum code_step {
@@ -73,6 +76,9 @@ inline code_step code_rule(scan_pass pass, int depth, const char* t, int& i, int
     assign_rule(i);
     return kCodeTaken;
   }
+  // What pass 2 assigns at file level stays assigned until a body ends.
+  if (pass == kFirstPass && depth == 0 && c == '=' && g_scan.token[i + 1][0] != '=')
+    note_assigned(i);
   if (names_count && c >= 'A' && c < 0x80 && check_maccall(t)) return kCodeMacroName;
   return kCodeOther;
 }

@@ -517,7 +517,11 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   }
   fun_info& ra = g_tab.Finf[a];
   if (a == b) {
-    ra.kind = kSelfCalling;
+    // A macro's name called from elsewhere while its record is open (a
+    // member of that name passed to a call of it, `min(p->min, 0)`) is no
+    // call of the macro by itself.
+    if (ra.kind != kMacro || g_tab.replacement_of == a)
+      ra.kind = kSelfCalling;
     return 0;
   }
   if (!g_tab.keep_calls || !add_callee(ra, b))

@@ -185,7 +185,11 @@ TEST_F(FunTable, SelfCallMarksKindTwo) {
   reg("loop", "a.c");
   reg("M", "a.c", 1);
   EXPECT_EQ(add_call("loop", "loop"), 0);
+  EXPECT_EQ(add_call("M", "M"), 0);  // not in its own replacement
+  EXPECT_EQ(rec(1).kind, 1);
+  g_tab.replacement_of = 1;
   EXPECT_EQ(add_call("M", "M"), 0);
+  g_tab.replacement_of = -1;
   EXPECT_EQ(rec(0).kind, 2);
   EXPECT_EQ(rec(1).kind, 2);
   EXPECT_TRUE(rec(0).callees().empty());

@@ -1,0 +1,69 @@
+#include "scanner/self_calls.h"
+
+#include "support/name_hash.h"
+#include "tables/name_checks.h"
+
+namespace kavel {
+
+self_call_watch g_self;
+
+namespace {
+
+// Two bits of the sieve for `name`, from the halves of one hash.
+void probes(std::string_view name, size_t& a, size_t& b) {
+  const uint64_t h = span_hash(name);
+  const uint64_t mask = (uint64_t{1} << 22) - 1;
+  a = static_cast<size_t>(h & mask);
+  b = static_cast<size_t>((h >> 32) & mask);
+}
+
+}  // namespace
+
+void name_sieve::add(std::string_view name) {
+  if (bits_.empty())
+    bits_.assign(size_t{1} << (kBits - 6), 0);
+  size_t a, b;
+  probes(name, a, b);
+  bits_[a >> 6] |= uint64_t{1} << (a & 63);
+  bits_[b >> 6] |= uint64_t{1} << (b & 63);
+}
+
+bool name_sieve::may_hold(std::string_view name) const {
+  if (bits_.empty())
+    return false;
+  size_t a, b;
+  probes(name, a, b);
+  return (bits_[a >> 6] >> (a & 63) & 1) != 0 && (bits_[b >> 6] >> (b & 63) & 1) != 0;
+}
+
+void self_call_watch::close() {
+  if (name != nullptr && record >= 0 && uses != 0) {
+    if (by_record.size() <= static_cast<size_t>(record))
+      by_record.resize(static_cast<size_t>(record) + 1);
+    by_record[static_cast<size_t>(record)] |= uses;
+  }
+  name = nullptr;
+  record = -1;
+  uses = 0;
+}
+
+bool may_call_itself(int no, const char* name, bool first) {
+  if (!first)
+    return false;
+  const uint8_t uses = static_cast<size_t>(no) < g_self.by_record.size() ? g_self.by_record[no] : 0;
+  if (uses & kSelfEntry)
+    return true;
+  if ((uses & kSelfPlainCode) && check_maccall(name))
+    return true;
+  // Inside a body a local variable may bear the name.
+  if ((uses & kSelfPlainGroup) && ((uses & kSelfInBody) || g_self.pointers.may_hold(name)))
+    return true;
+  // A variable that holds the name calls it.
+  return (uses & kSelfThroughPointer) && g_self.assigned.may_hold(name);
+}
+
+void reset_self_calls() {
+  g_self = self_call_watch{};
+}
+
+}  // namespace kavel

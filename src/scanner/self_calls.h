@@ -1,0 +1,82 @@
+// What pass 1 learns for the question whether pass 2 could find a macro
+// calling itself. A macro so marked is listed as a function, so a listing
+// leaves pass 2 out only when no macro can be marked.
+//
+// Pass 2 marks a macro only for a call of its name met on the lines of its
+// own replacement, and only the first record of a name is what a call of
+// the name finds. It reads those lines as pass 1 does, except where it
+// knows the function-name variables (pass 1 stores none): a call through a
+// variable goes to the names assigned to it, and a variable passed along
+// counts as a call. So pass 1 notes, for each macro it records, how the
+// replacement names the macro again, and for the whole run which names are
+// declared as pointers to functions and which are assigned at file level,
+// where such assignments last. Inside a body, pass 1 follows neither the
+// local variables nor the assignments (it passes over most body lines);
+// they can hold the macro's name only where the body uses the name as a
+// value before the #define, which C allows only when the name is also a
+// function declared elsewhere.
+#ifndef KAVEL_SCANNER_SELF_CALLS_H_
+#define KAVEL_SCANNER_SELF_CALLS_H_
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace kavel {
+
+// A set of names that may answer yes for a name never added (never no for
+// one added): a false yes only costs a run pass 2.
+class name_sieve {
+ public:
+  void add(std::string_view name);
+  bool may_hold(std::string_view name) const;
+
+ private:
+  static constexpr unsigned kBits = 22;
+  std::vector<uint64_t> bits_;
+};
+
+// How a replacement names its own macro.
+enum self_use : uint8_t {
+  kSelfEntry = 1,        // a call of the name (`M(`), as pass 1 reads it
+  kSelfPlainCode = 2,    // the bare name outside a call: a calling macro's name
+  kSelfPlainGroup = 4,   // the bare name in a call's group, or `(*M)(`
+  kSelfInBody = 8,       // the #define stands inside a body, among its locals
+  kSelfThroughPointer = 16,  // a call of, or passing along, a pointer declared
+                             // at file level, which may hold the name
+};
+
+struct self_call_watch {
+  // The macro whose replacement pass 1 reads, or null; `record` its record.
+  const char* name = nullptr;
+  int record = -1;
+  uint8_t uses = 0;  // self_use bits of that replacement
+
+  name_sieve pointers;  // declared as pointers to functions at file level
+  name_sieve assigned;  // assigned, or in an initialiser, at file level
+  std::vector<uint8_t> by_record;  // self_use bits of each macro record
+
+  // Pass 1 at word `t` of a replacement, in the place `use` says: noted if
+  // it is the macro's own name, or in a call's place a pointer's.
+  void note_word(const char* t, self_use use) {
+    if (name == nullptr)
+      return;
+    if (t[0] == name[0] && std::string_view(t) == name)
+      uses |= use;
+    else if (use != kSelfPlainCode && pointers.may_hold(t))
+      uses |= kSelfThroughPointer;
+  }
+  // Ends the replacement being read.
+  void close();
+};
+
+extern self_call_watch g_self;
+
+// After pass 1: whether pass 2 may mark macro record `no`, named `name`,
+// as calling itself. `first` says the record is the first of its name.
+bool may_call_itself(int no, const char* name, bool first);
+void reset_self_calls();
+
+}  // namespace kavel
+
+#endif  // KAVEL_SCANNER_SELF_CALLS_H_
