@@ -524,6 +524,13 @@ decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& li
       }
       return {i, false};
     }
+    // A declaration closes no brace it did not open. A type word inside a
+    // compound literal (`(struct m){ .buf = (__force u8 *)p, }`, the type
+    // declared in a later file, so only the second pass knows it) starts a
+    // statement whose ';' stands after the literal's '}': read on, it
+    // would take that '}' and every brace after it from the body.
+    if (c == '}' && w.b == 0)
+      return {i, false, true};
     if (w.punctuation(c)) {
       ++i;
       continue;

@@ -9,10 +9,13 @@
 namespace kavel {
 
 // Where ana_decl's statement ended: the index of its ';', or with `header`
-// of the ')' closing a header's parameters; `at` is -1 at end of file.
+// of the ')' closing a header's parameters; `at` is -1 at end of file. With
+// `before_brace` the statement ended before the '}' at `at`, which closes a
+// brace opened before the statement and is left to the caller.
 struct decl_end {
   int at;
   bool header;
+  bool before_brace = false;
 };
 
 // What ana_args takes apart: a call's arguments (or a header's parameters),

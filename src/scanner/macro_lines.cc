@@ -145,7 +145,7 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
       if (!is_word(t, "typedef") && starts_declaration(i)) {
         decl_end r = ana_decl(pass, depth, 0, i, line_counter, header_line, macro_name);
         if (r.at < 0) return -1;
-        i = r.at;
+        i = r.before_brace ? r.at - 1 : r.at;
         continue;
       }
       switch (code_rule(pass, depth, t, i, line_counter, header_line, state != kNothingKnown)) {

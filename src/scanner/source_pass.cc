@@ -415,8 +415,9 @@ bool file_pass::declaration_step(int& i) {
   if (r.at < 0) return false;
   if (r.header && depth == 0 && (header_flag || !ends_prototype(r.at, line_counter)))
     header_found();
-  i = r.at;
-  run_start = -1;  // the statement ended at a ';' or a header's ')'
+  // A '}' that ended the statement is the body's, met next.
+  i = r.before_brace ? r.at - 1 : r.at;
+  run_start = -1;  // the statement ended at a ';', a '}' or a header's ')'
   return true;
 }
 

@@ -17,12 +17,18 @@ inline bool is_word(const char* t, const char* word) {
 }
 
 // True when token `i` is a type word that starts a declaration: no cast's
-// or pointer's type (after '(' or '*') and no second word of one type. Asked
-// for every token, so it stays inline.
+// or pointer's type (after '(' or '*'), no second word of one type, and no
+// member after '.' or "->": `.buf = x` in a compound literal names a member
+// even where some file declares a type `buf`, and read as a declaration
+// its statement would run on past the literal's '}'. Asked for every
+// token, so it stays inline.
 inline bool starts_declaration(int i) {
   const char* const* tok = g_scan.token;
-  return check_type(tok[i]) &&
-         (i == 0 || (tok[i - 1][0] != '(' && tok[i - 1][0] != '*' && !check_type(tok[i - 1])));
+  if (!check_type(tok[i])) return false;
+  if (i == 0) return true;
+  const char before = tok[i - 1][0];
+  if (before == '(' || before == '*' || before == '.' || check_type(tok[i - 1])) return false;
+  return !(before == '>' && i > 1 && tok[i - 2][0] == '-');
 }
 // How the '(' at token `i` starts a call: after a name that is neither a
 // keyword nor a separator or macro name, or as `( * name ) (`.

@@ -1,0 +1,4 @@
+typedef char *buf;
+typedef int len;
+typedef int count;
+typedef int flags;
