@@ -486,6 +486,12 @@ int add_call(const char* caller, const char* callee, bool any_record) {
   // reachable by name; such a call belongs to nothing.
   if (caller == nullptr || callee == nullptr || *caller == 0 || *callee == 0)
     return -1;
+  // Without the relations only a record calling itself is news, and two
+  // names without wildcard bytes find two different records: a listing of
+  // a big tree asks this for every call.
+  if (!g_tab.keep_calls && std::strcmp(caller, callee) != 0 &&
+      !has_wildcard(caller) && !has_wildcard(callee))
+    return 0;
   bool wild = false;
   name_records* records = caller_records(caller, wild);
   int a = wild ? ser_fun(caller) : records == nullptr || records->recs.empty() ? -1 : records->recs.front();
