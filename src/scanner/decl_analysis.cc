@@ -299,7 +299,10 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       ++i;
       continue;
     }
-    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(' && g.pointer_arg(t)) {
+    // In a body a variable passed along only makes calls; a header's group
+    // is told by what it holds.
+    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(' &&
+        (depth == 0 || calls_matter()) && g.pointer_arg(t)) {
       ++i;
       continue;
     }
@@ -473,7 +476,8 @@ decl_end decl_walk::declarator(int& i, bool pointer_form) {
     return {0, false};
   }
   const char* follower = group_follower(r);
-  if (pass == kSecondPass && depth > 0 && init && caller != nullptr && *caller != 0)
+  if (pass == kSecondPass && depth > 0 && init && caller != nullptr && *caller != 0 &&
+      calls_matter())
     add_group_calls(caller);
   const char fc = follower[0];
   // What pass 2 will hold as a variable that calls what is assigned to it.

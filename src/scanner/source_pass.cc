@@ -328,7 +328,7 @@ struct file_pass {
   // declarations and braces are taken. False at end of file.
   bool code_step(const char* t, int& i) {
     const int depth = g_scan.pass.depth;
-    const bool names_count = pass == kSecondPass && depth > 0;
+    const bool names_count = pass == kSecondPass && depth > 0 && calls_matter();
     switch (code_rule(pass, depth, t, i, line_counter, header_line, names_count)) {
       case kCodeEnd:
         return false;
@@ -429,7 +429,7 @@ void file_pass::call_found(int i) {
   bool declaration = follower == ',' || follower == ';' || follower == '=';
   if (depth == 0) {
     if (!declaration && group_heads_function(i, line_counter)) header_found();
-  } else if (pass == kSecondPass) {
+  } else if (pass == kSecondPass && calls_matter()) {
     add_group_calls(cur_fun.c_str());
   }
   run_start = -1;
