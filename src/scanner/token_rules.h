@@ -7,6 +7,7 @@
 #include "scanner/tokenizer.h"
 #include "tables/name_checks.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace kavel {
@@ -16,19 +17,51 @@ inline bool is_word(const char* t, const char* word) {
   return std::strcmp(t, word) == 0;
 }
 
+// Whether token `t`, after a type word, is an operator or punctuation
+// that no type word beginning a declaration can take (a declarator is a
+// name, '*' or '('; `struct` and `union` may take '{'), so the word is a
+// value or a cast's type: `word++) {` in a for header, `config->x`,
+// `word = 0;`, a label `out:`, `(volatile u8)x`.
+inline bool only_follows_values(const char* t) {
+  return t[0] != 0 && t[1] == 0 && std::strchr("=[].-+&|<>!?:,;)%^/", t[0]) != nullptr;
+}
+// Whether token `t`, before a type word, only ever precedes a value: an
+// operator, '[', ',' or `return`. A declaration begins a statement,
+// after ';', a brace, a label's ':' or a ')' (an if's condition, an
+// attribute), so `&& word) {` and `= word * 2` start none.
+inline bool only_precedes_values(const char* t) {
+  if (t[0] != 0 && t[1] == 0) return std::strchr("=!&|<>+-/%^~?[,", t[0]) != nullptr;
+  return is_word(t, "return");
+}
+// Whether the words before the type word at `i` follow a '(' on its line:
+// the type of a cast or of sizeof with a qualifier first, as in
+// `(__force u8 *)f(x)` or `(const struct s *)p`.
+inline bool qualified_cast_type(int i) {
+  const char* const* tok = g_scan.token;
+  int j = i - 1;
+  while (j >= 0 && (std::isalpha(static_cast<unsigned char>(tok[j][0])) || tok[j][0] == '_') &&
+         !check_keyword(tok[j]))
+    --j;
+  return j >= 0 && j < i - 1 && is_word(tok[j], "(");
+}
+
 // True when token `i` is a type word that starts a declaration: no cast's
-// or pointer's type (after '(' or '*'), no second word of one type, and no
-// member after '.' or "->": `.buf = x` in a compound literal names a member
-// even where some file declares a type `buf`, and read as a declaration
-// its statement would run on past the literal's '}'. Asked for every
-// token, so it stays inline.
+// or pointer's type (after '(' or '*', or after qualifiers that follow a
+// '('), no second word of one type, no member after '.' or "->" (`.buf =
+// x` in a compound literal names a member even where some file declares a
+// type `buf`, and read as a declaration its statement would run on past
+// the literal's '}'), and no value within an expression. A name any file
+// declares a type is often a value elsewhere, and the declaration it
+// started would run to the next ';' and take the calls and blocks on its
+// way. Asked for every token, so it stays inline.
 inline bool starts_declaration(int i) {
   const char* const* tok = g_scan.token;
   if (!check_type(tok[i])) return false;
+  if (only_follows_values(tok[i + 1])) return false;
   if (i == 0) return true;
   const char before = tok[i - 1][0];
   if (before == '(' || before == '*' || before == '.' || check_type(tok[i - 1])) return false;
-  return !(before == '>' && i > 1 && tok[i - 2][0] == '-');
+  return !only_precedes_values(tok[i - 1]) && !qualified_cast_type(i);
 }
 // How the '(' at token `i` starts a call: after a name that is neither a
 // keyword nor a separator or macro name, or as `( * name ) (`.

@@ -1,0 +1,3 @@
+typedef int word;
+typedef unsigned char u8;
+typedef int config;
