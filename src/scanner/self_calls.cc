@@ -1,5 +1,7 @@
 #include "scanner/self_calls.h"
 
+#include <new>
+
 #include "support/name_hash.h"
 #include "tables/name_checks.h"
 
@@ -20,8 +22,11 @@ void probes(std::string_view name, size_t& a, size_t& b) {
 }  // namespace
 
 void name_sieve::add(std::string_view name) {
-  if (bits_.empty())
-    bits_.assign(size_t{1} << (kBits - 6), 0);
+  if (!bits_) {
+    bits_.reset(static_cast<uint64_t*>(std::calloc(size_t{1} << (kBits - 6), sizeof(uint64_t))));
+    if (!bits_)
+      throw std::bad_alloc();
+  }
   size_t a, b;
   probes(name, a, b);
   bits_[a >> 6] |= uint64_t{1} << (a & 63);
@@ -29,7 +34,7 @@ void name_sieve::add(std::string_view name) {
 }
 
 bool name_sieve::may_hold(std::string_view name) const {
-  if (bits_.empty())
+  if (!bits_)
     return false;
   size_t a, b;
   probes(name, a, b);

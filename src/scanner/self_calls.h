@@ -19,6 +19,8 @@
 #define KAVEL_SCANNER_SELF_CALLS_H_
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -32,8 +34,13 @@ class name_sieve {
   bool may_hold(std::string_view name) const;
 
  private:
+  struct release {
+    void operator()(uint64_t* p) const { std::free(p); }
+  };
   static constexpr unsigned kBits = 22;
-  std::vector<uint64_t> bits_;
+  // From calloc: the system hands out zero pages untouched, so a small run
+  // pays only for the pages its names fall on.
+  std::unique_ptr<uint64_t[], release> bits_;
 };
 
 // How a replacement names its own macro.
