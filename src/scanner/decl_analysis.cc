@@ -1,8 +1,10 @@
 // Declaration and argument analysis. All three analysers walk the token
-// table by index and read on line by line until their construct ends; a
-// directive line met on the way belongs to no construct and is passed over
-// by the tokenizer's code-line step. Every decision rests on a token's first
-// character, a few exact words and the name checks.
+// table by index and read on line by line until their construct ends (or
+// the #define they read ends: see define_ends_here); a directive line met
+// on the way belongs to no construct and is passed over by the tokenizer's
+// code-line step. Every decision rests on a token's first character, a few
+// exact words and the name checks. Where they return -1 "at end of file",
+// they do so at the end of a #define too.
 #include "scanner/decl_analysis.h"
 
 #include <cctype>
@@ -43,14 +45,13 @@ bool is_letter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Steps over what no analyser looks into: comments and literals. `i` is
-// left on the token to look at next (index 0 after a line comment). false
-// at end of file.
 // The analysers read on across lines: once `i` is past the current line,
-// the next line of code comes in and `i` starts over. False at end of file.
+// the next line of code comes in and `i` starts over. False at end of file,
+// and at the end of a #define's last line: what the define leaves open
+// ends there.
 bool reach_token(int& i, int& line_counter) {
   while (i >= g_scan.token_no) {
-    if (next_code_line(line_counter) < 0)
+    if (define_ends_here() || next_code_line(line_counter) < 0)
       return false;
     i = 0;
   }
@@ -80,6 +81,9 @@ bool reach_declarator_token(int& i, int& line_counter) {
   return true;
 }
 
+// Steps over what no analyser looks into: comments and literals. `i` is
+// left on the token to look at next (index 0 after a line comment). False
+// at end of file or of a #define.
 bool skip_marks(int& i, int& line_counter) {
   const char* t = tok(i);
   if (is_comment_open(t)) {
@@ -88,6 +92,11 @@ bool skip_marks(int& i, int& line_counter) {
       return false;
     i = r + 1;
   } else if (is_line_comment(t)) {
+    // A `//` comment ends a #define's line, so the define.
+    if (g_scan.in_define) {
+      g_scan.define_ended = true;
+      return false;
+    }
     if (skip_line_comment(i, line_counter) < 0)
       return false;
     if (pass_directives(line_counter) < 0)

@@ -53,6 +53,18 @@ struct replacement_scope {
   ~replacement_scope() { g_tab.replacement_of = -1; }
 };
 
+// A #define being read: the analysers stop at its last line.
+struct define_scope {
+  define_scope() {
+    g_scan.in_define = true;
+    g_scan.define_ended = false;
+  }
+  ~define_scope() {
+    g_scan.in_define = false;
+    g_scan.define_ended = false;
+  }
+};
+
 }  // namespace
 
 int chk_define(const char* file_name, scan_pass pass, int depth, int index, int& line_counter,
@@ -71,6 +83,7 @@ int chk_define(const char* file_name, scan_pass pass, int depth, int index, int&
     return 0;
   }
   std::string macro_name = tok[index];
+  define_scope reading;
   int start;
   int object_like;
   if (next[0] == '(') {
@@ -123,7 +136,9 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
   int header_line = 0;
   int i = start;
   for (;;) {
-    bool ended = false;  // a // comment ends the replacement
+    // A // comment ends the replacement; so does its last line, for a
+    // construct read to its end (define_ended).
+    bool ended = false;
     for (; i < g_scan.token_no; i++) {
       const char** tok = g_scan.token;
       const char* t = tok[i];
@@ -139,18 +154,23 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
       }
       if (c == '"' || c == '\'') {
         i = skip_quote(i, line_counter, c);
-        if (i < 0) return 0;
-        continue;
+        if (i >= 0) continue;
+        if (g_scan.define_ended) break;
+        return 0;
       }
       if (!is_word(t, "typedef") && starts_declaration(i)) {
         decl_end r = ana_decl(pass, depth, 0, i, line_counter, header_line, macro_name);
+        if (r.at < 0 && g_scan.define_ended) break;  // it ends with the replacement
         if (r.at < 0) return -1;
         i = r.before_brace ? r.at - 1 : r.at;
         continue;
       }
-      switch (code_rule(pass, depth, t, i, line_counter, header_line, state != kNothingKnown)) {
-        case kCodeEnd:
-          return -1;
+      code_step step =
+          code_rule(pass, depth, t, i, line_counter, header_line, state != kNothingKnown);
+      // An unclosed group ends with the replacement too, as no call.
+      if (step == kCodeEnd && g_scan.define_ended) break;
+      if (step == kCodeEnd) return -1;
+      switch (step) {
         case kCodeCall:
           if (state != kNothingKnown && group_callees() > 0) {
             state = kCallsSomething;
@@ -167,7 +187,7 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
           break;
       }
     }
-    if (ended || !last_is_backslash()) break;
+    if (ended || g_scan.define_ended || !last_is_backslash()) break;
     if (next_line(kText, line_counter) < 0) return -1;
     i = 0;
     if (g_scan.token_no == 0) break;

@@ -172,6 +172,8 @@ void reset_scan() {
   clear_tokens();
   g_scan.pass = pass_view{};
   g_scan.watch = cond_watch{};
+  g_scan.in_define = false;
+  g_scan.define_ended = false;
 }
 
 namespace {
@@ -466,7 +468,7 @@ int skip_quote(int index, int& line_counter, int quote) {
       if (len - 1 < kQuoteKeep)
         quote_append(buf, len, t);
     }
-    if (next_line(quote == '"' ? kString : kChar, line_counter) < 0)
+    if (define_ends_here() || next_line(quote == '"' ? kString : kChar, line_counter) < 0)
       return -1;
     i = 0;
   }
@@ -484,6 +486,18 @@ bool line_continues() {
   if (n > 0 && g_scan.line_org[n - 1] == '\n')
     --n;
   return n > 0 && g_scan.line_org[n - 1] == '\\';
+}
+
+bool define_ends_here() {
+  scan_state& s = g_scan;
+  if (!s.in_define)
+    return false;
+  // A backslash after the last token continues the line too, though
+  // blanks follow it.
+  if (line_continues() || (s.token_no > 0 && std::strcmp(s.token[s.token_no - 1], "\\") == 0))
+    return false;
+  s.define_ended = true;
+  return true;
 }
 
 void count_conditional(const char* d, int line_counter) {

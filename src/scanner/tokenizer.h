@@ -83,6 +83,12 @@ struct scan_state {
   std::vector<std::vector<char>> outgrown;
   std::vector<std::vector<const char*>> outgrown_tokens;
   std::deque<std::string> carried;  // words put before a line by carry_word; kept for the run
+  // While a #define is read, the first line that does not continue it ends
+  // it, as the preprocessor ends it: a construct still open there (a
+  // declaration without its ';', an unclosed group) ends with it, and the
+  // lines after it are code again. Set when a reader stopped there.
+  bool in_define = false;
+  bool define_ended = false;
 };
 
 extern scan_state g_scan;
@@ -113,13 +119,17 @@ int skip_comment(int index, int& line_counter);
 // at end of file.
 int skip_line_comment(int index, int& line_counter);
 // From the quote at `index`: index of the closing quote in the table current
-// on return, -1 at end of file. Leaves the literal's text in qstr_buf or
-// qchr_buf.
+// on return, -1 at end of file or of a #define (define_ends_here). Leaves
+// the literal's text in qstr_buf or qchr_buf.
 int skip_quote(int index, int& line_counter, int quote);
 
 // True when the current line, as read, ends in a backslash: the next line
 // continues it.
 bool line_continues();
+// While a #define is read (in_define): true when the current line is its
+// last, so a reader at the line's end reads no further; define_ended is
+// set. A comment's lines are the define's own, so skip_comment reads on.
+bool define_ends_here();
 // True when the current line is a preprocessor directive (its first token
 // is "#").
 bool at_directive();
