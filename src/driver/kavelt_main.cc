@@ -437,6 +437,62 @@ bool prints_calls(bool listed) {
   return false;
 }
 
+// The bytes [from, to) of `file`, read through `window`, which stays on
+// the file from one call to the next: the records come in file order, so
+// each file is opened once. False when they cannot be read.
+bool read_range(text_window& window, std::string& open_file, const char* file, long long from,
+                long long to, std::string& text) {
+  if (from < 0 || to < from)
+    return false;
+  if (!window.is_open() || open_file != file) {
+    open_file = file;
+    if (!window.open(file))
+      return false;
+  }
+  std::string_view bytes = window.span(from, to);
+  if (bytes.size() != static_cast<size_t>(to - from))
+    return false;
+  text.assign(bytes);
+  return true;
+}
+
+// How many times `name` stands as a word in `text`, where no directive
+// word (#define, #undef, #ifdef, #ifndef, defined) names it: those neither
+// call nor assign.
+size_t count_word(const std::string& text, const std::string& name) {
+  auto word_byte = [&](size_t k) {
+    return k < text.size() && kSep.at[static_cast<unsigned char>(text[k])] < 0;
+  };
+  auto after_directive = [&](size_t at) {
+    size_t end = text.find_last_not_of(" \t(", at == 0 ? 0 : at - 1);
+    if (end == std::string::npos || at == 0 || !word_byte(end))
+      return false;
+    size_t begin = end;
+    while (begin > 0 && word_byte(begin - 1))
+      begin--;
+    const std::string word = text.substr(begin, end + 1 - begin);
+    return word == "define" || word == "undef" || word == "ifdef" || word == "ifndef" ||
+           word == "defined";
+  };
+  size_t n = 0;
+  for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
+    if ((at == 0 || !word_byte(at - 1)) && !word_byte(at + name.size()) && !after_directive(at))
+      n++;
+  }
+  return n;
+}
+
+// Whether the text of macro record `f` names it more often than the bare
+// uses pass 1 noted; true when the text cannot be read. A macro defined in
+// a body has its text start at the body's start, so a use of the name
+// there counts too (an assignment of it to a local variable).
+bool named_unseen(const fun_info& f, int no, text_window& window, std::string& open_file) {
+  std::string text;
+  if (!read_range(window, open_file, f.file.c_str(), f.top_pos(), f.end_pos(), text))
+    return true;
+  return count_word(text, f.name.c_str()) > bare_uses(no);
+}
+
 // Whether the listing may read what the pass over calls records: a macro
 // that pass 2 finds calling itself in its own replacement is listed. Pass 1
 // noted where that may happen (see self_calls.h). Lists that refuse
@@ -446,6 +502,8 @@ bool prints_calls(bool listed) {
 bool listing_reads_calls() {
   const bool refusing = !g_opt.ign_list.empty() || !g_opt.file_list.empty();
   const int count = std::min(g_tab.fun_no, static_cast<int>(g_tab.Finf.size()));
+  text_window window;
+  std::string open_file;
   for (int k = 0; k < count; k++) {
     const fun_info& f = g_tab.Finf[k];
     if (f.kind != kMacro || f.name.empty())
@@ -453,7 +511,10 @@ bool listing_reads_calls() {
     const char* name = f.name.c_str();
     if (std::strpbrk(name, "\x01\x02") != nullptr)
       return true;  // bytes that read as wildcards
-    if (refusing || may_call_itself(k, name, ser_fun(name) == k))
+    if (refusing)
+      return true;
+    const bool first = ser_fun(name) == k;
+    if (first && (may_call_itself(k, name, first) || named_unseen(f, k, window, open_file)))
       return true;
   }
   return false;

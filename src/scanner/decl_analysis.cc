@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "scanner/self_calls.h"
+#include "scanner/token_rules.h"
 #include "scanner/tokenizer.h"
 #include "support/message_texts.h"
 #include "support/messages.h"
@@ -239,6 +240,17 @@ struct group_walk {
     }
     return true;
   }
+  // A bare name `t` in the group: true when pass 2 took it for a variable
+  // passed along. In a body that only makes calls, while a header's group
+  // is told by what it holds. Pass 1 notes a macro's own name, which pass 2
+  // may find a variable.
+  bool bare_name(scan_pass pass, int depth, const char* t) {
+    if (pass == kFirstPass) {
+      g_self.note_word(t, kSelfPlainGroup);
+      return false;
+    }
+    return (depth == 0 || calls_matter()) && pointer_arg(t);
+  }
   // Pass 1 keeps an argument's text: token `t` joins the current one.
   void add_text(const char* t) {
     if (!f.arg[e][k]) {
@@ -308,17 +320,10 @@ int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& heade
       ++i;
       continue;
     }
-    // In a body a variable passed along only makes calls; a header's group
-    // is told by what it holds.
-    if (pass == kSecondPass && is_letter(c) && tok(i + 1)[0] != '(' &&
-        (depth == 0 || calls_matter()) && g.pointer_arg(t)) {
+    if (is_letter(c) && tok(i + 1)[0] != '(' && g.bare_name(pass, depth, t)) {
       ++i;
       continue;
     }
-    // Where pass 2 looks for a variable passed along, a macro's own name
-    // may be one.
-    if (pass == kFirstPass && g_self.name != nullptr && is_letter(c) && tok(i + 1)[0] != '(')
-      g_self.note_word(t, kSelfPlainGroup);
 
     // Any other token belongs to the current argument. The group's form
     // only ever decides a header, which stands at depth 0.
@@ -544,6 +549,9 @@ decl_end ana_decl(scan_pass pass, int depth, int header_flag, int start, int& li
     // would take that '}' and every brace after it from the body.
     if (c == '}' && w.b == 0)
       return {i, false, true};
+    // `T fp = M;`: pass 2 may read the statement as code and assign M.
+    if (pass == kFirstPass && depth == 0 && c == '=' && w.b == 0)
+      note_assigned(i);
     if (w.punctuation(c)) {
       ++i;
       continue;

@@ -35,18 +35,21 @@ struct self_watch_scope {
     if (record < 0) return;
     g_self.name = name;
     g_self.record = record;
-    g_self.uses = depth > 0 ? kSelfInBody : 0;
+    g_self.notes.uses = depth > 0 ? kSelfInBody : 0;
   }
   ~self_watch_scope() { g_self.close(); }
 };
 
-// Pass 2 reading the replacement of `macro_name`, whose record is the
-// first open one of the name, over the lines pass 1 found it to hold.
+// Pass 2 reading the replacement of `macro_name`, over the lines pass 1
+// found it to hold, when its record is the first open one of the name: an
+// earlier record pass 2 never closed is not this one.
 struct replacement_scope {
-  replacement_scope(scan_pass pass, const char* macro_name) {
+  replacement_scope(scan_pass pass, const char* macro_name, const char* file_name, int line) {
     if (pass != kSecondPass) return;
     int n = first_open_record(macro_name);
     if (n < 0) return;
+    const fun_info& r = g_tab.Finf[n];
+    if (r.line != line || std::strcmp(r.file.c_str(), file_name) != 0) return;
     g_tab.replacement_of = n;
     g_tab.replacement_end = g_tab.Finf[n].end_pos();
   }
@@ -64,6 +67,22 @@ struct define_scope {
     g_scan.define_ended = false;
   }
 };
+
+// What the scan of a replacement knows of `macro_name` at its start. Pass 1
+// enters the macro's record, whose number goes to `record`.
+macro_state know_macro(const char* file_name, scan_pass pass, int line_counter,
+                       const char* macro_name, long long line_offset, int& record) {
+  if (check_ignfun(macro_name) != 0) return kNothingKnown;
+  if (pass == kSecondPass) return ser_fun(macro_name) >= 0 ? kKnownFunction : kNothingKnown;
+  g_tab.Fun.name[0] = std::string(macro_name);
+  if (add_fun(kMacro, file_name, line_counter, g_scan.line_org) != 0) return kNothingKnown;
+  record = g_tab.fun_no - 1;
+  fun_info& r = g_tab.Finf[record];
+  r.set_top_pos(line_offset);
+  r.set_end_pos(line_offset);
+  r.set_head_pos(-1);
+  return kKnownFunction;
+}
 
 }  // namespace
 
@@ -114,25 +133,10 @@ int chk_define(const char* file_name, scan_pass pass, int depth, int index, int&
 
 int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, int& line_counter,
                    const char* macro_name, int object_like, long long line_offset) {
-  macro_state state = kNothingKnown;
   int record = -1;
-  bool ignored = check_ignfun(macro_name) != 0;
-  if (pass == kFirstPass && !ignored) {
-    g_tab.Fun.name[0] = std::string(macro_name);
-    if (add_fun(kMacro, file_name, line_counter, g_scan.line_org) == 0) {
-      record = g_tab.fun_no - 1;
-      fun_info& r = g_tab.Finf[record];
-      r.set_top_pos(line_offset);
-      r.set_end_pos(line_offset);
-      r.set_head_pos(-1);
-      state = kKnownFunction;
-    }
-  } else if (pass == kSecondPass && !ignored && ser_fun(macro_name) >= 0) {
-    state = kKnownFunction;
-  }
-
+  macro_state state = know_macro(file_name, pass, line_counter, macro_name, line_offset, record);
   self_watch_scope watch(macro_name, record, depth);
-  replacement_scope reading(pass, macro_name);
+  replacement_scope reading(pass, macro_name, file_name, line_counter);
   int header_line = 0;
   int i = start;
   for (;;) {
@@ -170,22 +174,15 @@ int chk_macro_body(const char* file_name, scan_pass pass, int depth, int start, 
       // An unclosed group ends with the replacement too, as no call.
       if (step == kCodeEnd && g_scan.define_ended) break;
       if (step == kCodeEnd) return -1;
-      switch (step) {
-        case kCodeCall:
-          if (state != kNothingKnown && group_callees() > 0) {
-            state = kCallsSomething;
-            if (pass == kSecondPass) add_group_calls(macro_name);
-          }
-          break;
-        case kCodeMacroName:
-          state = kCallsSomething;
-          if (pass == kSecondPass) add_call(macro_name, t);
-          if (record >= 0) g_self.note_word(t, kSelfPlainCode);
-          break;
-        default:
-          if (record >= 0) g_self.note_word(t, kSelfPlainCode);
-          break;
+      if (step == kCodeCall && state != kNothingKnown && group_callees() > 0) {
+        state = kCallsSomething;
+        if (pass == kSecondPass) add_group_calls(macro_name);
+      } else if (step == kCodeMacroName) {
+        state = kCallsSomething;
+        if (pass == kSecondPass) add_call(macro_name, t);
       }
+      if (step != kCodeCall && record >= 0 && tok[i + 1][0] != '(')
+        g_self.note_word(t, kSelfPlainCode);
     }
     if (ended || g_scan.define_ended || !last_is_backslash()) break;
     if (next_line(kText, line_counter) < 0) return -1;

@@ -1,9 +1,10 @@
 #include "scanner/self_calls.h"
 
-#include <new>
 
+#include "support/alloc.h"
 #include "support/name_hash.h"
 #include "tables/name_checks.h"
+#include "tables/pattern.h"
 
 namespace kavel {
 
@@ -14,7 +15,7 @@ namespace {
 // Two bits of the sieve for `name`, from the halves of one hash.
 void probes(std::string_view name, size_t& a, size_t& b) {
   const uint64_t h = span_hash(name);
-  const uint64_t mask = (uint64_t{1} << 22) - 1;
+  const uint64_t mask = (uint64_t{1} << name_sieve::kBits) - 1;
   a = static_cast<size_t>(h & mask);
   b = static_cast<size_t>((h >> 32) & mask);
 }
@@ -23,9 +24,10 @@ void probes(std::string_view name, size_t& a, size_t& b) {
 
 void name_sieve::add(std::string_view name) {
   if (!bits_) {
-    bits_.reset(static_cast<uint64_t*>(std::calloc(size_t{1} << (kBits - 6), sizeof(uint64_t))));
+    const size_t words = size_t{1} << (kBits - 6);
+    bits_.reset(static_cast<uint64_t*>(std::calloc(words, sizeof(uint64_t))));
     if (!bits_)
-      throw std::bad_alloc();
+      out_of_memory(static_cast<long long>(words * sizeof(uint64_t)));
   }
   size_t a, b;
   probes(name, a, b);
@@ -41,21 +43,39 @@ bool name_sieve::may_hold(std::string_view name) const {
   return (bits_[a >> 6] >> (a & 63) & 1) != 0 && (bits_[b >> 6] >> (b & 63) & 1) != 0;
 }
 
+void self_call_watch::note(const char* t, self_use use) {
+  if (t[0] == name[0] && std::string_view(t) == name) {
+    notes.uses |= use;
+    if (use == kSelfPlainCode || use == kSelfPlainGroup)
+      notes.bare++;
+  } else if (has_wildcard(t)) {
+    notes.uses |= kSelfEntry;  // a pattern may find the macro itself
+  } else if (use != kSelfPlainCode && pointers.may_hold(t)) {
+    notes.uses |= kSelfThroughPointer;
+  }
+}
+
 void self_call_watch::close() {
-  if (name != nullptr && record >= 0 && uses != 0) {
+  if (name != nullptr && record >= 0 && (notes.uses != 0 || notes.bare != 0)) {
     if (by_record.size() <= static_cast<size_t>(record))
       by_record.resize(static_cast<size_t>(record) + 1);
-    by_record[static_cast<size_t>(record)] |= uses;
+    self_notes& kept = by_record[static_cast<size_t>(record)];
+    kept.uses |= notes.uses;
+    kept.bare += notes.bare;
   }
   name = nullptr;
   record = -1;
-  uses = 0;
+  notes = self_notes{};
+}
+
+uint32_t bare_uses(int no) {
+  return static_cast<size_t>(no) < g_self.by_record.size() ? g_self.by_record[no].bare : 0;
 }
 
 bool may_call_itself(int no, const char* name, bool first) {
   if (!first)
     return false;
-  const uint8_t uses = static_cast<size_t>(no) < g_self.by_record.size() ? g_self.by_record[no] : 0;
+  const uint8_t uses = static_cast<size_t>(no) < g_self.by_record.size() ? g_self.by_record[no].uses : 0;
   if (uses & kSelfEntry)
     return true;
   if ((uses & kSelfPlainCode) && check_maccall(name))

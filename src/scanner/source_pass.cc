@@ -439,7 +439,12 @@ void file_pass::close_body() {
   if (pass == kSecondPass && !cur_fun.empty()) {
     int rec = first_open_record(cur_fun.c_str());
     if (header_flag && rec >= 0) close_record(rec);
+  }
+  if (pass == kSecondPass) {
+    // What a body declared or assigned ends with it, a function's or not:
+    // a #define after it names no local variable.
     forget_assignments();
+    g_tab.lfun_cnt = 0;
   }
   cur_fun.clear();
   if (state == kRecordEntered && record >= 0) g_tab.Finf[record].set_end_pos(g_scan.fp.pos());

@@ -24,6 +24,11 @@ call_form call_paren(int i) {
 int call_rule(scan_pass pass, int depth, call_form form, int& i, int& line_counter, int& header_line) {
   const char** tok = g_scan.token;
   bool pointer_form = form == kPointerCall;
+  // `( * fp ) (` at file level may declare a pointer to functions, with a
+  // type pass 1 does not know yet (`later_t (*fp)(int);`).
+  if (pass == kFirstPass && depth == 0 && i + 4 < g_scan.token_no && is_word(tok[i + 1], "*") &&
+      tok[i + 3][0] == ')' && tok[i + 4][0] == '(')
+    g_self.pointers.add(tok[i + 2]);
   // `fp(x)` calls through a pointer as `(*fp)(x)` does; name_at is where
   // the callee's name stands in for the variable.
   int name_at = i + 3;

@@ -559,7 +559,6 @@ int add_fun(fun_kind kind, const char* file, int line, const char* first_line);
 // the call in its first record: a function passed as an argument is called
 // by the receiving function wherever that one is defined.
 int add_call(const char* caller, const char* callee, bool any_record = false);
-// The named entries of Fun that are not ignored: the calls a group makes.
 // Whether a call met now can change what the run prints: always where the
 // relations are kept; in a listing only on the lines of a macro's own
 // replacement, where the macro may be found calling itself (a function
@@ -567,6 +566,7 @@ int add_call(const char* caller, const char* callee, bool any_record = false);
 inline bool calls_matter() {
   return g_tab.keep_calls || g_tab.replacement_of >= 0;
 }
+// The named entries of Fun that are not ignored: the calls a group makes.
 int group_callees();
 // Records that `caller` calls each of them.
 void add_group_calls(const char* caller);
