@@ -169,6 +169,7 @@ void reset_scan() {
   std::memset(g_scan.qstr_buf, 0, sizeof g_scan.qstr_buf);
   std::memset(g_scan.qchr_buf, 0, sizeof g_scan.qchr_buf);
   clear_tokens();
+  g_scan.line_len = 0;
   g_scan.pass = pass_view{};
   g_scan.watch = cond_watch{};
 }
@@ -474,7 +475,8 @@ bool at_directive() {
 bool line_continues() {
   // Judged on the line as read: a backslash that ends a string literal's
   // text (`#error "two \`) continues the line too, though it is no token.
-  size_t n = std::strlen(g_scan.line_org);
+  // line_org holds line_len characters: NUL bytes were turned into blanks.
+  int n = g_scan.line_len;
   if (n > 0 && g_scan.line_org[n - 1] == '\n')
     --n;
   return n > 0 && g_scan.line_org[n - 1] == '\\';
