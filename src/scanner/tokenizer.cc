@@ -6,6 +6,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "support/message_texts.h"
 #include "support/messages.h"
 #include "support/options.h"
@@ -196,6 +200,19 @@ struct line_cut {
   bool euc;
   // No byte takes the next one with it in a file that is UTF-8 so far.
   bool utf8;
+  // The end of the storage the line lies in, up to which the word search
+  // may read 16 bytes at a time; null for a string of a caller.
+  const char* end;
+#if defined(__SSE2__)
+  struct word_bytes {
+    __m128i case_bit = _mm_set1_epi8(0x20);
+    __m128i to_letters = _mm_set1_epi8(static_cast<char>(0x80 - 'a'));
+    __m128i letters = _mm_set1_epi8(static_cast<char>(-128 + 26));
+    __m128i to_digits = _mm_set1_epi8(static_cast<char>(0x80 - '0'));
+    __m128i digits = _mm_set1_epi8(static_cast<char>(-128 + 10));
+    __m128i underscore = _mm_set1_epi8(0x7F);
+  } k = {};
+#endif
 
   [[gnu::always_inline]] void store(const char* t) {
     if (count < room)
@@ -276,6 +293,43 @@ struct line_cut {
     }
   }
 
+  // From the first byte of a word at p: the byte after the word. Letters,
+  // digits and '_' are looked at 16 at a time; the first other byte ends
+  // the word unless the byte table says it carries it on ('$', '@', a byte
+  // from 0x80 on, a control byte).
+  [[gnu::always_inline]] char* past_word(char* w) {
+#if defined(__SSE2__)
+    if (end != nullptr) {
+      for (w++; w + 16 <= end;) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
+        // With the case bit set, letters are 'a'-'z', digits stay, and
+        // '_' is 0x7F; each range is moved to the bottom of the signed
+        // bytes and compared once.
+        const __m128i u = _mm_or_si128(v, k.case_bit);
+        const __m128i word =
+            _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi8(k.letters, _mm_add_epi8(u, k.to_letters)),
+                                      _mm_cmpgt_epi8(k.digits, _mm_add_epi8(u, k.to_digits))),
+                         _mm_cmpeq_epi8(u, k.underscore));
+        const unsigned other = 0xFFFFu ^ static_cast<unsigned>(_mm_movemask_epi8(word));
+        if (other == 0) {
+          w += 16;
+          continue;
+        }
+        w += __builtin_ctz(other);
+        if (!kBytes.text_word[static_cast<unsigned char>(*w)])
+          return w;
+        w++;
+      }
+      w--;
+    }
+#endif
+    unsigned char c;
+    do {
+      c = static_cast<unsigned char>(*++w);
+    } while (kBytes.text_word[c]);
+    return w;
+  }
+
   // Ordinary text: words, marks, and the bytes that open a comment or a
   // literal.
   [[gnu::always_inline]] int text() {
@@ -286,9 +340,8 @@ struct line_cut {
         if (c == 0)
           return kLineDone;
         store(p);
-        do {
-          c = static_cast<unsigned char>(*++p);
-        } while (kBytes.text_word[c]);
+        p = past_word(p);
+        c = static_cast<unsigned char>(*p);
         if (c == 0)
           return kLineDone;
         word_end = p;
@@ -343,7 +396,17 @@ struct line_cut {
 }  // namespace
 
 int set_token(char* line, int mode) {
-  line_cut cut{line, g_scan.token, 0, g_scan.token_room, g_opt.euc_flag != 0, g_scan.pass.utf8};
+  scan_state& s = g_scan;
+  const char* const storage = s.buf_store.data();
+  const size_t size = s.buf_store.size();
+  const bool own = line >= storage && line < storage + size;
+  line_cut cut{line,
+               s.token,
+               0,
+               s.token_room,
+               g_opt.euc_flag != 0,
+               s.pass.utf8,
+               own ? storage + size : nullptr};
   while (*cut.p) {
     switch (mode) {
       case kBlockComment:
