@@ -473,9 +473,11 @@ struct table_state {
   // went back to 0, so a name handed out lives until then.
   name_map<int> gfun_index;
   name_map<int> lfun_index;
-  // How the names of gfun_index begin: most names asked about are no
-  // variable. The locals are few, and emptied at every body.
+  // How the names of gfun_index and lfun_index begin: most names asked
+  // about are no variable. The locals are few, and emptied at every body.
   name_starts gfun_starts;
+  name_filter<17> gfun_filter;
+  name_filter<10> lfun_filter;
   // Positions in Pfun_g whose fun_cnt an assignment moved off init since
   // the last forget_assignments: the only ones it needs to visit.
   std::vector<int> gfun_assigned;

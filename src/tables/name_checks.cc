@@ -21,6 +21,7 @@ names_state::names_state() {
   for (const char* const* w = check_detail::type_tab; *w != nullptr; ++w) {
     words[*w] |= kTypeWord;
     type_starts.add(*w);
+    type_filter.add(*w);
   }
 }
 
@@ -146,6 +147,33 @@ int strcmp1(const char* word, const char* text) {
 
 namespace check_detail {
 
+namespace {
+// The words of type_tab, the most frequent in real code first. Each is of
+// eight bytes or fewer, so that its key is the word itself.
+constexpr const char* kTypesByUse[] = {"struct", "void",  "int",    "unsigned", "long",
+                                       "char",   "short", "signed", "union",    "double",
+                                       "float",  "typedef", "register"};
+constexpr bool same_words() {
+  size_t n = 0;
+  for (const char* const* w = type_tab; *w != nullptr; ++w, ++n) {
+    bool found = false;
+    for (const char* u : kTypesByUse)
+      found = found || std::string_view(*w) == u;
+    if (!found || std::string_view(*w).size() > 8)
+      return false;
+  }
+  return n == sizeof kTypesByUse / sizeof kTypesByUse[0];
+}
+static_assert(same_words(), "kTypesByUse holds the words of type_tab");
+constexpr name_key kTypeKeys[] = {
+    name_key(kTypesByUse[0]), name_key(kTypesByUse[1]),  name_key(kTypesByUse[2]),
+    name_key(kTypesByUse[3]), name_key(kTypesByUse[4]),  name_key(kTypesByUse[5]),
+    name_key(kTypesByUse[6]), name_key(kTypesByUse[7]),  name_key(kTypesByUse[8]),
+    name_key(kTypesByUse[9]), name_key(kTypesByUse[10]), name_key(kTypesByUse[11]),
+    name_key(kTypesByUse[12]),
+};
+}  // namespace
+
 const char* check_sep_full(const char* token) {
   if (token[0] == 0)
     return nullptr;
@@ -165,6 +193,15 @@ int check_keyword_full(const char* token) {
 }
 
 int check_type_full(const char* token) {
+  const name_key key = name_key::of(token);
+  // The built-in type words are most of the tokens that get this far, and
+  // each is its own key: they need no lookup.
+  for (const name_key& type : kTypeKeys) {
+    if (key == type)
+      return 1;
+  }
+  if (!g_names.type_filter.may_hold(key))
+    return 0;
   return is_word_of(token, kTypeWord | kTypedefWord) ? 1 : 0;
 }
 
@@ -200,6 +237,7 @@ void add_typedef_name(const char* name) {
     return;
   kinds |= kTypedefWord;
   g_names.type_starts.add(name);
+  g_names.type_filter.add(name);
   ++g_names.typedef_cnt;
 }
 
