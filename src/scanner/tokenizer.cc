@@ -12,6 +12,7 @@
 
 #include "support/message_texts.h"
 #include "support/messages.h"
+#include "support/name_map.h"
 #include "support/options.h"
 #include "tables/separators.h"
 
@@ -148,6 +149,7 @@ namespace {
   scan_state& s = g_scan;
   int n = s.fp.read_rest_of_line(have, s.buf_store, s.org_store, s.outgrown);
   s.line_buf = s.buf_store.data();
+  g_readable = {s.buf_store.data(), s.buf_store.data() + s.buf_store.size()};
   s.line_org = s.org_store.data();
   if (static_cast<size_t>(n) > static_cast<size_t>(s.token_room))
     reach_tokens(static_cast<size_t>(n));
@@ -162,6 +164,7 @@ scan_state::scan_state()
       token_store(kLineStart + 2, null_str) {
   line_buf = buf_store.data();
   line_org = org_store.data();
+  g_readable = {buf_store.data(), buf_store.data() + buf_store.size()};
   token = token_store.data();
   token_room = kLineStart;
 }

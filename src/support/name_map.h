@@ -225,6 +225,15 @@ class name_starts {
 // many tokens through (`static` begins as `struct` does, `dev` and `page` as
 // `dev_err` and `page_address`), this turns nearly all of them away for a
 // few loads, before the token is measured and hashed for the lookup.
+// Storage whose every byte may be read, though only part of it holds the
+// text asked about: the scanner's line storage, where the words of the
+// current line lie. A key of a token in it is read eight bytes at once.
+struct readable_span {
+  const char* lo = nullptr;
+  const char* hi = nullptr;
+};
+inline readable_span g_readable;
+
 // A name's first eight bytes (zeros past its end, first byte lowest) and
 // whether it goes on past them: a name of up to eight bytes is its key.
 struct name_key {
@@ -238,6 +247,21 @@ struct name_key {
   // The key of a token, read up to its terminator.
   static name_key of(const char* token) {
     name_key k{std::string_view()};
+    if (token >= g_readable.lo && token + 8 <= g_readable.hi) {
+      uint64_t v;
+      std::memcpy(&v, token, 8);
+      // The lowest byte found zero is the terminator (the borrow can mark
+      // only bytes above it).
+      const uint64_t zero = (v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull;
+      if (zero == 0) {
+        k.head = v;
+        k.longer = token[8] != 0;
+      } else {
+        const int bits = __builtin_ctzll(zero) - 7;  // 8 * the terminator's index
+        k.head = bits == 0 ? 0 : v & (~uint64_t{0} >> (64 - bits));
+      }
+      return k;
+    }
     for (int i = 0; i < 8; ++i) {
       const unsigned char c = static_cast<unsigned char>(token[i]);
       if (c == 0)
