@@ -25,6 +25,9 @@ namespace {
 // The last character of the line's `n` that is no blank or line end; 0
 // for none.
 char last_character(const char* line, int n) {
+  // Nearly every line ends in its last character and a line feed.
+  if (n >= 2 && line[n - 1] == '\n' && line[n - 2] != ' ' && line[n - 2] != '\t')
+    return line[n - 2];
   while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == ' ' || line[n - 1] == '\t'))
     --n;
   return n > 0 ? line[n - 1] : 0;
