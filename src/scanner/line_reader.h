@@ -81,6 +81,8 @@ class line_reader {
   // Starts a piece at the read position, refilling when little is left;
   // false at end of file.
   bool begin_piece();
+  // read_text for every piece, the rare ones included.
+  [[gnu::noinline]] int read_text_walk(char* out, char* copy);
   // Ends the piece whose line feed is at index `lf` of the unread bytes
   // (`window` when none is among the first `window`): the characters handed
   // out, which end in a '\n' when `ends_line` comes back true. A CR right
