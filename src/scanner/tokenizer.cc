@@ -398,18 +398,14 @@ struct line_cut {
 
 }  // namespace
 
-int set_token(char* line, int mode) {
-  scan_state& s = g_scan;
-  const char* const storage = s.buf_store.data();
-  const size_t size = s.buf_store.size();
-  const bool own = line >= storage && line < storage + size;
-  line_cut cut{line,
-               s.token,
-               0,
-               s.token_room,
-               g_opt.euc_flag != 0,
-               s.pass.utf8,
-               own ? storage + size : nullptr};
+namespace {
+
+// The walk from cut.p on in `mode`, every mode taken: kept out of
+// set_token, so that the ordinary text most lines are does not pay for the
+// registers the other modes keep.
+[[gnu::noinline]] int cut_modes(char* p, int count, int mode, const char* end) {
+  const scan_state& s = g_scan;
+  line_cut cut{p, s.token, count, s.token_room, g_opt.euc_flag != 0, s.pass.utf8, end};
   while (*cut.p) {
     switch (mode) {
       case kBlockComment:
@@ -429,8 +425,30 @@ int set_token(char* line, int mode) {
     if (mode == kLineDone)
       break;
   }
+  return cut.count;
+}
+
+}  // namespace
+
+int set_token(char* line, int mode) {
+  scan_state& s = g_scan;
+  const char* const storage = s.buf_store.data();
+  const size_t size = s.buf_store.size();
+  const bool own = line >= storage && line < storage + size;
+  line_cut cut{line,
+               s.token,
+               0,
+               s.token_room,
+               g_opt.euc_flag != 0,
+               s.pass.utf8,
+               own ? storage + size : nullptr};
+  // Most lines are ordinary text to their end.
+  if (mode == kText && *cut.p)
+    mode = cut.text();
+  if (mode != kLineDone)
+    cut.count = cut_modes(cut.p, cut.count, mode, cut.end);
   cut.token[cut.count] = null_str;
-  g_scan.token_no = cut.count;
+  s.token_no = cut.count;
   return 0;
 }
 
