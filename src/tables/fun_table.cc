@@ -276,6 +276,20 @@ void new_fun_entry(int n, std::string_view name) {
     f.arg[n][0].emplace();
 }
 
+void set_fun_name(int n, std::string_view name) {
+  fun_group& f = g_tab.Fun;
+  f.reach(n);
+  std::string* own = f.name[n] ? &*f.name[n] : nullptr;
+  if (own != nullptr && (name.data() < own->data() || name.data() > own->data() + own->size())) {
+    own->clear();
+    own->append(name.data(), name.size());
+  } else if (own != nullptr) {
+    own->assign(name.data(), name.size());
+  } else {
+    f.name[n].emplace(name);
+  }
+}
+
 void int_list::insert(const int* pos, int v) {
   size_t k = static_cast<size_t>(pos - begin());
   size_t n = size();

@@ -594,6 +594,9 @@ void forget_assignments();
 // The group's strings keep their capacity, so a call entry costs no
 // allocation once the group has held names as long.
 void new_fun_entry(int n, std::string_view name);
+// Names entry `n` of Fun and leaves its arguments as they were: for pass 2,
+// which comes after every analysis that reads them.
+void set_fun_name(int n, std::string_view name);
 
 }  // namespace kavel
 
