@@ -236,6 +236,31 @@ struct line_cut {
       p++;
   }
 
+  // From a plain byte of comment text at b: the last plain byte of its run,
+  // found 16 bytes at a time where the storage allows.
+  [[gnu::always_inline]] char* last_plain(char* b) {
+#if defined(__SSE2__)
+    if (end != nullptr) {
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i space = _mm_set1_epi8(' ');
+      const __m128i tab = _mm_set1_epi8('\t');
+      const __m128i star = _mm_set1_epi8('*');
+      for (b++; b + 16 <= end; b += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+        const __m128i stop = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, space)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, star)));
+        const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(stop) | _mm_movemask_epi8(v));
+        if (m != 0)
+          return b + __builtin_ctz(m) - 1;
+      }
+      b--;
+    }
+#endif
+    while (kBytes.comment_plain[static_cast<unsigned char>(b[1])])
+      b++;
+    return b;
+  }
+
   [[gnu::always_inline]] int block_comment() {
     bool in_word = false;
     for (;; p++) {
@@ -246,8 +271,7 @@ struct line_cut {
         if (!in_word)
           store(p);
         in_word = true;
-        while (kBytes.comment_plain[static_cast<unsigned char>(p[1])])
-          p++;
+        p = last_plain(p);
       } else if (c == ' ' || c == '\t') {
         if (in_word)
           *p = 0;
