@@ -165,6 +165,34 @@ constexpr bool same_words() {
   return n == sizeof kTypesByUse / sizeof kTypesByUse[0];
 }
 static_assert(same_words(), "kTypesByUse holds the words of type_tab");
+// The keys of keyword_tab, the most frequent before a '(' first.
+constexpr const char* kKeywordsByUse[] = {"if",   "sizeof", "for",   "while", "switch",
+                                          "return", "do",   "case",  "else",  "ifdef",
+                                          "ifndef", "endif", "undef"};
+constexpr bool same_keywords() {
+  size_t n = 0;
+  for (const char* const* w = keyword_tab; *w != nullptr; ++w) {
+    bool found = false;
+    for (const char* u : kKeywordsByUse)
+      found = found || std::string_view(*w) == u;
+    if (!found || std::string_view(*w).size() > 8)
+      return false;
+    // "else" is in keyword_tab twice: count it once.
+    bool before = false;
+    for (const char* const* v = keyword_tab; v != w; ++v)
+      before = before || std::string_view(*v) == *w;
+    n += before ? 0 : 1;
+  }
+  return n == sizeof kKeywordsByUse / sizeof kKeywordsByUse[0];
+}
+static_assert(same_keywords(), "kKeywordsByUse holds the words of keyword_tab");
+constexpr name_key kKeywordKeys[] = {
+    name_key(kKeywordsByUse[0]),  name_key(kKeywordsByUse[1]),  name_key(kKeywordsByUse[2]),
+    name_key(kKeywordsByUse[3]),  name_key(kKeywordsByUse[4]),  name_key(kKeywordsByUse[5]),
+    name_key(kKeywordsByUse[6]),  name_key(kKeywordsByUse[7]),  name_key(kKeywordsByUse[8]),
+    name_key(kKeywordsByUse[9]),  name_key(kKeywordsByUse[10]), name_key(kKeywordsByUse[11]),
+    name_key(kKeywordsByUse[12]),
+};
 constexpr name_key kTypeKeys[] = {
     name_key(kTypesByUse[0]), name_key(kTypesByUse[1]),  name_key(kTypesByUse[2]),
     name_key(kTypesByUse[3]), name_key(kTypesByUse[4]),  name_key(kTypesByUse[5]),
@@ -189,7 +217,16 @@ bool is_word_of(const char* token, uint8_t what) {
 }
 
 int check_keyword_full(const char* token) {
-  return is_word_of(token, kKeywordWord) ? 1 : 0;
+  // The keywords are the words of keyword_tab alone (a typedef name is
+  // another kind), each of eight bytes or fewer: the token's key tells.
+  const name_key key = name_key::of(token);
+  if (key.longer)
+    return 0;
+  for (const name_key& word : kKeywordKeys) {
+    if (key == word)
+      return 1;
+  }
+  return 0;
 }
 
 int check_type_full(const char* token) {

@@ -41,7 +41,8 @@ TEST_F(NameChecks, Keywords) {
                         "ifdef", "ifndef", "endif", "undef"}) {
     EXPECT_EQ(check_keyword(w), 1) << w;
   }
-  for (const char* w : {"Sizeof", "Undef", "define", "include", "iff", "", "goto"}) {
+  for (const char* w : {"Sizeof", "Undef", "define", "include", "iff", "", "goto", "i", "returns",
+                        "ifdefined", "sizeof_t"}) {
     EXPECT_EQ(check_keyword(w), 0) << w;
   }
 }
