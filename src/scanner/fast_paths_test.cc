@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "scanner/line_reader.h"
+#include "scanner/quiet_lines.h"
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
 #include "support/options.h"
@@ -204,6 +205,25 @@ TEST_F(FastPaths, EveryByteIsClassedAsTheByteRulesSay) {
     check_against_the_rules(std::string("w") + static_cast<char>(c) + "w", kText, false);
     if (HasFatalFailure())
       return;
+  }
+}
+
+// Pass 1 cuts up a body line that names "typedef" anywhere (it may declare
+// a type); the search for it looks at each 'y', and the word may stand at
+// either end of the line or inside another.
+TEST_F(FastPaths, BodyLinesHoldingTypedefAreCutUp) {
+  const struct {
+    const char* line;
+    bool quiet;
+  } cases[] = {
+      {"x = y;\n", true},           {"typedef int t;\n", false},   {"a = mytypedefs;\n", false},
+      {"b = t ypedef;\n", true},    {"yy = typede;\n", true},      {"c = ytypedef;\n", false},
+      {"d = typedef\t ;\n", false}, {"typedeftypedef;\n", false}, {"e = typedefy;\n", false},
+  };
+  for (const auto& c : cases) {
+    std::strcpy(g_scan.line_buf, c.line);
+    g_scan.line_len = static_cast<int>(std::strlen(c.line));
+    EXPECT_EQ(quiet_in_body(kFirstPass), c.quiet) << c.line;
   }
 }
 

@@ -107,6 +107,21 @@ bool plain_for_pass_one(const char* p) {
   return open == 0;
 }
 
+// Whether the line's `n` bytes hold "typedef" anywhere: its 'y' is looked
+// for, which most lines hold none of.
+bool holds_typedef(const char* line, int n) {
+  const char* end = line + n;
+  for (const char* y = line + 1; y < end;) {
+    y = static_cast<const char*>(std::memchr(y, 'y', static_cast<size_t>(end - y)));
+    if (y == nullptr)
+      return false;
+    if (y[-1] == 't' && end - y >= 6 && std::memcmp(y + 1, "pedef", 5) == 0)
+      return true;
+    ++y;
+  }
+  return false;
+}
+
 bool is_word_byte(unsigned char c) {
   return c != 0 && kSep.at[c] < 0;
 }
@@ -166,7 +181,7 @@ bool quiet_in_body(scan_pass pass) {
   if (last_character(line, g_scan.line_len) != ';')
     return false;
   if (pass == kFirstPass)
-    return plain_for_pass_one(line) && std::strstr(line, "typedef") == nullptr;
+    return plain_for_pass_one(line) && !holds_typedef(line, g_scan.line_len);
   return std::strpbrk(line, "{}#\\/\"'(") == nullptr && records_nothing(line);
 }
 
