@@ -23,7 +23,7 @@ std::string list_name(const fun_info& f) {
   if (const name_records* records = g_tab.by_name.find(f.name.view())) {
     for (int k : records->recs) {
       const fun_info* r = fun_record(k);
-      here += r && r->file == str(f.file) ? 1 : 0;
+      here += r && r->file == f.file ? 1 : 0;  // one number for one file name
     }
   }
   if (here > 1)

@@ -136,6 +136,34 @@ int make_entry(std::string_view name) {
   return n;
 }
 
+// Makes entry `num` of Fun named `name`, for pass 2, which reads only the
+// names of the entries.
+int name_entry(std::string_view name) {
+  fun_group& f = g_tab.Fun;
+  int n = f.num;
+  f.num = n + 1;
+  set_fun_name(n, name);
+  return n;
+}
+
+// Pass 2 at a name `t` in a group that is no call: a function-name
+// variable passed along is a call of what it holds.
+void passed_variable(const char* t) {
+  pfun_info* v = ser_pfun(t);
+  if (!v)
+    return;
+  const fun_group& f = g_tab.Fun;
+  if (v->kind == kDeclaredFun) {
+    const opt_text& own = f.name[0];
+    add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
+  } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
+    name_entry(v->name);
+  } else {
+    for (int m = v->fun_done; m < v->fun_cnt; ++m)
+      name_entry(v->funs[m]);
+  }
+}
+
 // Stores a function-name variable, unless its table is full.
 pfun_info* store_pfun(bool global, const std::string& name, pfun_kind kind) {
   return add_pfun(global, name, kind);
@@ -283,9 +311,58 @@ struct group_walk {
   }
 };
 
+// ana_args in pass 2 inside a body, where only the entries' names count:
+// the argument texts are pass 1's, and the group's form decides only a
+// header, which stands at depth 0. The walk over the tokens is the same.
+int ana_body_args(int start, int& line_counter, int& header_line) {
+  fun_group& f = g_tab.Fun;
+  entry_stack open;  // entries whose '(' is open, innermost last
+  int other = 0;     // open parentheses that opened no entry
+  f.num = 0;
+  f.form = kPlainNames;
+  header_line = line_counter;
+  int i = start + 1;
+  for (;;) {
+    if (!reach_token(i, line_counter))
+      return -1;
+    const char* t = tok(i);
+    const char c = t[0];
+    if (c == ')') {
+      if (other > 0) {
+        if (--other == 0 && open.empty())
+          return i;
+      } else {
+        if (!open.empty())
+          open.pop_back();
+        if (open.empty())
+          return i;
+      }
+    } else if (c == '(') {
+      if (i > 0 && check_sep(tok(i - 1)) == nullptr)
+        open.push_back(name_entry(tok(i - 1)));
+      else
+        ++other;
+    } else if (c == '/' && (t[1] == '*' || t[1] == '/')) {
+      if (!skip_marks(i, line_counter))
+        return -1;
+      continue;
+    } else if (c == '"' || c == '\'') {
+      const int r = skip_quote(i, line_counter, c);
+      if (r < 0)
+        return -1;
+      i = r;
+    } else if (is_letter(c) && tok(i + 1)[0] != '(') {
+      passed_variable(t);
+    }
+    ++i;
+  }
+}
+
 }  // namespace
 
 int ana_args(scan_pass pass, int depth, int start, int& line_counter, int& header_line, arg_mode mode) {
+  if (pass == kSecondPass && depth > 0)
+    return ana_body_args(start, line_counter, header_line);
   group_walk g;
   fun_group& f = g.f;
   f.num = 0;

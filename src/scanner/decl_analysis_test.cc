@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -215,7 +216,41 @@ TEST_F(Analysis, VariablesPassedAsArgumentsInPassTwo) {
   ASSERT_EQ(g_tab.Finf[0].callees().size(), 1u);
   EXPECT_EQ(g_tab.Finf[0].callees()[0], 1);
   EXPECT_EQ(entries(), (strings{"apply", "b", "c", "op", "idle", "fp"}));
-  EXPECT_EQ(g_tab.Fun.arg_type[1][0], "int");
+}
+
+// Pass 2 takes a body's groups apart on a walk of its own, which keeps
+// only the entries' names. On random groups over several lines (nested
+// parentheses, separators and marks before them, literals, comments, macro
+// prefixes, variables passed along) it must end where the walk at file
+// level ends, with the same entries and the same line count.
+TEST_F(Analysis, BodyGroupsEndWithTheEntriesOfTheFileLevelWalk) {
+  static const char* const kParts[] = {"f",  "g_1", "(",  ")",   ",",  "-",  ">",   "*", "&",
+                                       "1",  "\"a,)\"", "'('", "/* ) */", "// x\n", "\n",
+                                       "M_x", "fp", "if", "=",  "int", "struct s", " "};
+  g_names.mac_name.append("M_");
+  add_pfun(true, "fp", kPointerVar)->fun_cnt = 0;
+  std::mt19937 rng(99);
+  std::uniform_int_distribution<size_t> part(0, sizeof kParts / sizeof kParts[0] - 1);
+  for (int round = 0; round < 3000; ++round) {
+    // A group whose own '(' opens no entry ends at its ')' all the same.
+    std::string text = round % 3 == 0 ? "- (" : round % 3 == 1 ? "M_x(" : "call(";
+    for (int k = static_cast<int>(rng() % 30); k > 0; --k)
+      text += std::string(kParts[part(rng)]) + " ";
+    text += ")))))))\n";
+    std::vector<int> ends;
+    std::vector<std::vector<std::string>> names;
+    std::vector<int> lines;
+    for (int depth : {0, 1}) {
+      reset_scan();
+      lc = 0;
+      ends.push_back(args(text, 2, depth));
+      names.push_back(entries());
+      lines.push_back(lc);
+    }
+    ASSERT_EQ(ends[0], ends[1]) << text;
+    ASSERT_EQ(names[0], names[1]) << text;
+    ASSERT_EQ(lines[0], lines[1]) << text;
+  }
 }
 
 TEST_F(Analysis, ParamSkipsNestedParentheses) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "scanner/line_reader.h"
+#include "scanner/quiet_lines.h"
 #include "scanner/tokenizer.h"
 #include "support/messages.h"
 #include "support/options.h"
@@ -147,18 +148,22 @@ class FastPaths : public ::testing::Test {
 
 // Tokenizes `text` from line_buf and compares the tokens and the cut line
 // with the byte rules.
-void check_against_the_rules(const std::string& text, int mode, bool euc) {
+// `at` places the line that many bytes before the end of the line storage
+// (0: at its start), where the word search that reads 16 bytes at a time
+// must stop.
+void check_against_the_rules(const std::string& text, int mode, bool euc, size_t at = 0) {
   std::vector<char> want_buf(text.size() + 1);
   char* want_line = want_buf.data();
   std::memcpy(want_line, text.c_str(), text.size() + 1);
   std::vector<std::string> want = reference_tokens(want_line, mode, euc);
-  std::memcpy(g_scan.line_buf, text.c_str(), text.size() + 1);
-  set_token(g_scan.line_buf, mode);
+  char* line = at == 0 ? g_scan.line_buf : g_scan.buf_store.data() + g_scan.buf_store.size() - at;
+  std::memcpy(line, text.c_str(), text.size() + 1);
+  set_token(line, mode);
   std::vector<std::string> got(g_scan.token, g_scan.token + g_scan.token_no);
   ASSERT_EQ(got, want) << "mode " << mode << " line [" << text << "]";
   ASSERT_STREQ(g_scan.token[g_scan.token_no], "");
   // Messages print the cut line, so the cuts must fall where the rules put them.
-  ASSERT_EQ(std::memcmp(g_scan.line_buf, want_line, text.size() + 1), 0)
+  ASSERT_EQ(std::memcmp(line, want_line, text.size() + 1), 0)
       << "mode " << mode << " line [" << text << "]";
 }
 
@@ -168,9 +173,28 @@ TEST_F(FastPaths, TokensAndCutsMatchTheByteRules) {
     const int mode = round % 5;
     const bool euc = round % 7 == 0;
     g_opt.euc_flag = euc ? 1 : 0;
-    check_against_the_rules(random_line(rng, 60), mode, euc);
+    const std::string line = random_line(rng, round % 3 == 0 ? 120 : 60);
+    check_against_the_rules(line, mode, euc, round % 4 == 0 ? line.size() + 1 + round % 20 : 0);
     if (HasFatalFailure())
       return;
+  }
+}
+
+// Words longer than the 16 bytes the word search takes at once, with the
+// bytes that carry a word on though no letter, digit or '_' is one, near the
+// end of the line storage too.
+TEST_F(FastPaths, LongWordsEndWhereTheByteRulesSay) {
+  const std::string word = "a_very_long_identifier_of_40_characters_";
+  for (const char* inner : {"", "$", "@", "`", "\x7f", "\x01", "\xe9", "\r"}) {
+    for (size_t cut = 0; cut <= word.size(); cut += 3) {
+      const std::string w = word.substr(0, cut) + inner + word.substr(cut);
+      const std::string line = "\t" + w + "(" + w + " " + w + ");\n";
+      for (size_t at : {size_t{0}, line.size() + 1, line.size() + 9, line.size() + 17}) {
+        check_against_the_rules(line, kText, false, at);
+        if (HasFatalFailure())
+          return;
+      }
+    }
   }
 }
 
@@ -181,6 +205,25 @@ TEST_F(FastPaths, EveryByteIsClassedAsTheByteRulesSay) {
     check_against_the_rules(std::string("w") + static_cast<char>(c) + "w", kText, false);
     if (HasFatalFailure())
       return;
+  }
+}
+
+// Pass 1 cuts up a body line that names "typedef" anywhere (it may declare
+// a type); the search for it looks at each 'y', and the word may stand at
+// either end of the line or inside another.
+TEST_F(FastPaths, BodyLinesHoldingTypedefAreCutUp) {
+  const struct {
+    const char* line;
+    bool quiet;
+  } cases[] = {
+      {"x = y;\n", true},           {"typedef int t;\n", false},   {"a = mytypedefs;\n", false},
+      {"b = t ypedef;\n", true},    {"yy = typede;\n", true},      {"c = ytypedef;\n", false},
+      {"d = typedef\t ;\n", false}, {"typedeftypedef;\n", false}, {"e = typedefy;\n", false},
+  };
+  for (const auto& c : cases) {
+    std::strcpy(g_scan.line_buf, c.line);
+    g_scan.line_len = static_cast<int>(std::strlen(c.line));
+    EXPECT_EQ(quiet_in_body(kFirstPass), c.quiet) << c.line;
   }
 }
 

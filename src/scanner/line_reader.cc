@@ -143,7 +143,7 @@ int line_reader::read_if_starts(char* out, const char* prefix, size_t len) {
   return static_cast<int>(n);
 }
 
-int line_reader::read_text(char* out, char* copy) {
+int line_reader::read_text_walk(char* out, char* copy) {
 #if defined(__SSE2__)
   if (!begin_piece()) return -1;
   const char* p = buf_.get() + cur_;

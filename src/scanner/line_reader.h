@@ -11,6 +11,10 @@
 #include <memory>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kavel {
 
 // Most characters one read hands out; the buffer needs one more for the terminator.
@@ -43,6 +47,7 @@ class line_reader {
   // with room for kLinePiece + 1 bytes), with every NUL byte of the piece
   // turned into a blank: the scanner's view of a line and the line as read,
   // in one walk over the bytes.
+  // Inline, as the reader of every line calls it for nearly every line.
   int read_text(char* out, char* copy);
   // False when the piece read_text gave last is known to hold only bytes
   // below 0x80, which every text check may take as plain ASCII; true when
@@ -81,6 +86,8 @@ class line_reader {
   // Starts a piece at the read position, refilling when little is left;
   // false at end of file.
   bool begin_piece();
+  // read_text for every piece, the rare ones included.
+  [[gnu::noinline]] int read_text_walk(char* out, char* copy);
   // Ends the piece whose line feed is at index `lf` of the unread bytes
   // (`window` when none is among the first `window`): the characters handed
   // out, which end in a '\n' when `ends_line` comes back true. A CR right
@@ -100,6 +107,46 @@ class line_reader {
   long long pos_ = 0;    // offset just past the last piece
   bool high_ = true;     // see piece_may_be_high
 };
+
+inline int line_reader::read_text(char* out, char* copy) {
+#if defined(__SSE2__)
+  // Nearly every line: the buffer holds a whole piece and the bytes looked
+  // at past it ahead, and the line ends in a line feed with no NUL byte and
+  // no CR before it. Anything else is left to the full walk, which starts
+  // over.
+  if (f_ != nullptr && end_ - cur_ >= static_cast<size_t>(kLinePiece) + 2) {
+    const char* p = buf_.get() + cur_;
+    const __m128i lf_byte = _mm_set1_epi8('\n');
+    const __m128i nul_byte = _mm_setzero_si128();
+    unsigned high = 0;
+    for (size_t i = 0; i + 16 <= static_cast<size_t>(kLinePiece); i += 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), v);
+      const unsigned lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf_byte)));
+      const unsigned z = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, nul_byte)));
+      const unsigned h = static_cast<unsigned>(_mm_movemask_epi8(v));
+      if (lf != 0) {
+        const unsigned below = (lf & (0u - lf)) - 1;
+        const size_t n = i + static_cast<size_t>(__builtin_ctz(lf)) + 1;
+        if ((z & below) != 0 || (n >= 2 && p[n - 2] == '\r'))
+          break;
+        out[n] = 0;
+        copy[n] = 0;
+        start_ = base_ + static_cast<long long>(cur_);
+        cur_ += n;
+        pos_ = base_ + static_cast<long long>(cur_);
+        high_ = (high | (h & below)) != 0;
+        return static_cast<int>(n);
+      }
+      if (z != 0)
+        break;
+      high |= h;
+    }
+  }
+#endif
+  return read_text_walk(out, copy);
+}
 
 }  // namespace kavel
 

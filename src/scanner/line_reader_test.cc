@@ -158,9 +158,10 @@ TEST(LineReader, OffsetsCountFromTheFileStart) {
 // turned into blanks, in both copies: over line ends that fall on every
 // position of its 16-byte steps, CRs at the piece limit, NULs before and
 // after the line feed, lines longer than a piece and the end of the buffer.
+// A piece it calls plain ASCII holds no byte from 0x80 on.
 TEST(LineReader, TextPiecesMatchThePlainPieces) {
   std::mt19937 rng(7);
-  const char alphabet[] = {'a', ' ', '\n', '\r', '\0', 'x', '\\'};
+  const char alphabet[] = {'a', ' ', '\n', '\r', '\0', 'x', '\\', 'b', 'c', '\xe9'};
   for (int round = 0; round < 60; ++round) {
     std::string text;
     int size = round < 20 ? static_cast<int>(rng() % 200) : static_cast<int>(rng() % 150000);
@@ -190,6 +191,9 @@ TEST(LineReader, TextPiecesMatchThePlainPieces) {
                 std::string(want, static_cast<size_t>(n) + 1));
       ASSERT_EQ(both.start(), plain.start());
       ASSERT_EQ(both.pos(), plain.pos());
+      if (!both.piece_may_be_high()) {
+        ASSERT_EQ(std::string(got, static_cast<size_t>(m)).find('\xe9'), std::string::npos);
+      }
     }
   }
 }

@@ -25,6 +25,9 @@ namespace {
 // The last character of the line's `n` that is no blank or line end; 0
 // for none.
 char last_character(const char* line, int n) {
+  // Nearly every line ends in its last character and a line feed.
+  if (n >= 2 && line[n - 1] == '\n' && line[n - 2] != ' ' && line[n - 2] != '\t')
+    return line[n - 2];
   while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == ' ' || line[n - 1] == '\t'))
     --n;
   return n > 0 ? line[n - 1] : 0;
@@ -104,6 +107,21 @@ bool plain_for_pass_one(const char* p) {
   return open == 0;
 }
 
+// Whether the line's `n` bytes hold "typedef" anywhere: its 'y' is looked
+// for, which most lines hold none of.
+bool holds_typedef(const char* line, int n) {
+  const char* end = line + n;
+  for (const char* y = line + 1; y < end;) {
+    y = static_cast<const char*>(std::memchr(y, 'y', static_cast<size_t>(end - y)));
+    if (y == nullptr)
+      return false;
+    if (y[-1] == 't' && end - y >= 6 && std::memcmp(y + 1, "pedef", 5) == 0)
+      return true;
+    ++y;
+  }
+  return false;
+}
+
 bool is_word_byte(unsigned char c) {
   return c != 0 && kSep.at[c] < 0;
 }
@@ -163,7 +181,7 @@ bool quiet_in_body(scan_pass pass) {
   if (last_character(line, g_scan.line_len) != ';')
     return false;
   if (pass == kFirstPass)
-    return plain_for_pass_one(line) && std::strstr(line, "typedef") == nullptr;
+    return plain_for_pass_one(line) && !holds_typedef(line, g_scan.line_len);
   return std::strpbrk(line, "{}#\\/\"'(") == nullptr && records_nothing(line);
 }
 

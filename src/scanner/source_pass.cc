@@ -67,7 +67,7 @@ struct held_line {
   pass_view pass;  // the UTF-8 check among it: lines read ahead are checked again
   held_line()
       : base(g_scan.line_buf),
-        len(std::strlen(g_scan.line_org) + 1),
+        len(static_cast<size_t>(g_scan.line_len) + 1),
         token_no(g_scan.token_no),
         line_len(g_scan.line_len),
         next(g_scan.fp.pos()),

@@ -6,8 +6,13 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "support/message_texts.h"
 #include "support/messages.h"
+#include "support/name_map.h"
 #include "support/options.h"
 #include "tables/fun_table.h"
 #include "tables/separators.h"
@@ -145,6 +150,7 @@ namespace {
   scan_state& s = g_scan;
   int n = s.fp.read_rest_of_line(have, s.buf_store, s.org_store, s.outgrown);
   s.line_buf = s.buf_store.data();
+  g_readable = {s.buf_store.data(), s.buf_store.data() + s.buf_store.size()};
   s.line_org = s.org_store.data();
   if (static_cast<size_t>(n) > static_cast<size_t>(s.token_room))
     reach_tokens(static_cast<size_t>(n));
@@ -159,6 +165,7 @@ scan_state::scan_state()
       token_store(kLineStart + 2, null_str) {
   line_buf = buf_store.data();
   line_org = org_store.data();
+  g_readable = {buf_store.data(), buf_store.data() + buf_store.size()};
   token = token_store.data();
   token_room = kLineStart;
 }
@@ -170,6 +177,7 @@ void reset_scan() {
   std::memset(g_scan.qstr_buf, 0, sizeof g_scan.qstr_buf);
   std::memset(g_scan.qchr_buf, 0, sizeof g_scan.qchr_buf);
   clear_tokens();
+  g_scan.line_len = 0;
   g_scan.pass = pass_view{};
   g_scan.watch = cond_watch{};
   g_scan.in_define = false;
@@ -198,6 +206,19 @@ struct line_cut {
   bool euc;
   // No byte takes the next one with it in a file that is UTF-8 so far.
   bool utf8;
+  // The end of the storage the line lies in, up to which the word search
+  // may read 16 bytes at a time; null for a string of a caller.
+  const char* end;
+#if defined(__SSE2__)
+  struct word_bytes {
+    __m128i case_bit = _mm_set1_epi8(0x20);
+    __m128i to_letters = _mm_set1_epi8(static_cast<char>(0x80 - 'a'));
+    __m128i letters = _mm_set1_epi8(static_cast<char>(-128 + 26));
+    __m128i to_digits = _mm_set1_epi8(static_cast<char>(0x80 - '0'));
+    __m128i digits = _mm_set1_epi8(static_cast<char>(-128 + 10));
+    __m128i underscore = _mm_set1_epi8(0x7F);
+  } k = {};
+#endif
 
   [[gnu::always_inline]] void store(const char* t) {
     if (count < room)
@@ -218,6 +239,31 @@ struct line_cut {
       p++;
   }
 
+  // From a plain byte of comment text at b: the last plain byte of its run,
+  // found 16 bytes at a time where the storage allows.
+  [[gnu::always_inline]] char* last_plain(char* b) {
+#if defined(__SSE2__)
+    if (end != nullptr) {
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i space = _mm_set1_epi8(' ');
+      const __m128i tab = _mm_set1_epi8('\t');
+      const __m128i star = _mm_set1_epi8('*');
+      for (b++; b + 16 <= end; b += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+        const __m128i stop = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, space)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, star)));
+        const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(stop) | _mm_movemask_epi8(v));
+        if (m != 0)
+          return b + __builtin_ctz(m) - 1;
+      }
+      b--;
+    }
+#endif
+    while (kBytes.comment_plain[static_cast<unsigned char>(b[1])])
+      b++;
+    return b;
+  }
+
   [[gnu::always_inline]] int block_comment() {
     bool in_word = false;
     for (;; p++) {
@@ -228,8 +274,7 @@ struct line_cut {
         if (!in_word)
           store(p);
         in_word = true;
-        while (kBytes.comment_plain[static_cast<unsigned char>(p[1])])
-          p++;
+        p = last_plain(p);
       } else if (c == ' ' || c == '\t') {
         if (in_word)
           *p = 0;
@@ -278,6 +323,43 @@ struct line_cut {
     }
   }
 
+  // From the first byte of a word at p: the byte after the word. Letters,
+  // digits and '_' are looked at 16 at a time; the first other byte ends
+  // the word unless the byte table says it carries it on ('$', '@', a byte
+  // from 0x80 on, a control byte).
+  [[gnu::always_inline]] char* past_word(char* w) {
+#if defined(__SSE2__)
+    if (end != nullptr) {
+      for (w++; w + 16 <= end;) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
+        // With the case bit set, letters are 'a'-'z', digits stay, and
+        // '_' is 0x7F; each range is moved to the bottom of the signed
+        // bytes and compared once.
+        const __m128i u = _mm_or_si128(v, k.case_bit);
+        const __m128i word =
+            _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi8(k.letters, _mm_add_epi8(u, k.to_letters)),
+                                      _mm_cmpgt_epi8(k.digits, _mm_add_epi8(u, k.to_digits))),
+                         _mm_cmpeq_epi8(u, k.underscore));
+        const unsigned other = 0xFFFFu ^ static_cast<unsigned>(_mm_movemask_epi8(word));
+        if (other == 0) {
+          w += 16;
+          continue;
+        }
+        w += __builtin_ctz(other);
+        if (!kBytes.text_word[static_cast<unsigned char>(*w)])
+          return w;
+        w++;
+      }
+      w--;
+    }
+#endif
+    unsigned char c;
+    do {
+      c = static_cast<unsigned char>(*++w);
+    } while (kBytes.text_word[c]);
+    return w;
+  }
+
   // Ordinary text: words, marks, and the bytes that open a comment or a
   // literal.
   [[gnu::always_inline]] int text() {
@@ -288,9 +370,8 @@ struct line_cut {
         if (c == 0)
           return kLineDone;
         store(p);
-        do {
-          c = static_cast<unsigned char>(*++p);
-        } while (kBytes.text_word[c]);
+        p = past_word(p);
+        c = static_cast<unsigned char>(*p);
         if (c == 0)
           return kLineDone;
         word_end = p;
@@ -344,8 +425,14 @@ struct line_cut {
 
 }  // namespace
 
-int set_token(char* line, int mode) {
-  line_cut cut{line, g_scan.token, 0, g_scan.token_room, g_opt.euc_flag != 0, g_scan.pass.utf8};
+namespace {
+
+// The walk from cut.p on in `mode`, every mode taken: kept out of
+// set_token, so that the ordinary text most lines are does not pay for the
+// registers the other modes keep.
+[[gnu::noinline]] int cut_modes(char* p, int count, int mode, const char* end) {
+  const scan_state& s = g_scan;
+  line_cut cut{p, s.token, count, s.token_room, g_opt.euc_flag != 0, s.pass.utf8, end};
   while (*cut.p) {
     switch (mode) {
       case kBlockComment:
@@ -365,8 +452,30 @@ int set_token(char* line, int mode) {
     if (mode == kLineDone)
       break;
   }
+  return cut.count;
+}
+
+}  // namespace
+
+int set_token(char* line, int mode) {
+  scan_state& s = g_scan;
+  const char* const storage = s.buf_store.data();
+  const size_t size = s.buf_store.size();
+  const bool own = line >= storage && line < storage + size;
+  line_cut cut{line,
+               s.token,
+               0,
+               s.token_room,
+               g_opt.euc_flag != 0,
+               s.pass.utf8,
+               own ? storage + size : nullptr};
+  // Most lines are ordinary text to their end.
+  if (mode == kText && *cut.p)
+    mode = cut.text();
+  if (mode != kLineDone)
+    cut.count = cut_modes(cut.p, cut.count, mode, cut.end);
   cut.token[cut.count] = null_str;
-  g_scan.token_no = cut.count;
+  s.token_no = cut.count;
   return 0;
 }
 
@@ -482,7 +591,8 @@ bool at_directive() {
 bool line_continues() {
   // Judged on the line as read: a backslash that ends a string literal's
   // text (`#error "two \`) continues the line too, though it is no token.
-  size_t n = std::strlen(g_scan.line_org);
+  // line_org holds line_len characters: NUL bytes were turned into blanks.
+  int n = g_scan.line_len;
   if (n > 0 && g_scan.line_org[n - 1] == '\n')
     --n;
   return n > 0 && g_scan.line_org[n - 1] == '\\';

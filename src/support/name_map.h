@@ -219,6 +219,91 @@ class name_starts {
   uint64_t bits_[1024] = {};
 };
 
+// The names of a table whose names are asked about exactly (no prefix), as
+// bits of their first eight bytes and whether they go on past them: a token
+// whose bits are not all set is none of them. Where the first two bytes let
+// many tokens through (`static` begins as `struct` does, `dev` and `page` as
+// `dev_err` and `page_address`), this turns nearly all of them away for a
+// few loads, before the token is measured and hashed for the lookup.
+// Storage whose every byte may be read, though only part of it holds the
+// text asked about: the scanner's line storage, where the words of the
+// current line lie. A key of a token in it is read eight bytes at once.
+struct readable_span {
+  const char* lo = nullptr;
+  const char* hi = nullptr;
+};
+inline readable_span g_readable;
+
+// A name's first eight bytes (zeros past its end, first byte lowest) and
+// whether it goes on past them: a name of up to eight bytes is its key.
+struct name_key {
+  uint64_t head = 0;
+  bool longer = false;
+  constexpr explicit name_key(std::string_view name) {
+    for (size_t i = 0; i < name.size() && i < 8; ++i)
+      head |= uint64_t{static_cast<unsigned char>(name[i])} << (8 * i);
+    longer = name.size() > 8;
+  }
+  // The key of a token, read up to its terminator.
+  static name_key of(const char* token) {
+    name_key k{std::string_view()};
+    if (token >= g_readable.lo && token + 8 <= g_readable.hi) {
+      uint64_t v;
+      std::memcpy(&v, token, 8);
+      // The lowest byte found zero is the terminator (the borrow can mark
+      // only bytes above it).
+      const uint64_t zero = (v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull;
+      if (zero == 0) {
+        k.head = v;
+        k.longer = token[8] != 0;
+      } else {
+        const int bits = __builtin_ctzll(zero) - 7;  // 8 * the terminator's index
+        k.head = bits == 0 ? 0 : v & (~uint64_t{0} >> (64 - bits));
+      }
+      return k;
+    }
+    for (int i = 0; i < 8; ++i) {
+      const unsigned char c = static_cast<unsigned char>(token[i]);
+      if (c == 0)
+        return k;
+      k.head |= uint64_t{c} << (8 * i);
+    }
+    k.longer = token[8] != 0;
+    return k;
+  }
+  constexpr bool operator==(const name_key& o) const { return head == o.head && longer == o.longer; }
+};
+
+template <unsigned Bits>
+class name_filter {
+ public:
+  void add(std::string_view name) { set(mix(name_key(name))); }
+  // False when `token` is surely no name added.
+  bool may_hold(const char* token) const { return may_hold(name_key::of(token)); }
+  bool may_hold(name_key k) const { return test(mix(k)); }
+  void clear() {
+    for (uint64_t& w : bits_)
+      w = 0;
+  }
+
+ private:
+  static uint64_t mix(name_key k) {
+    return (k.head ^ (k.longer ? 0x9E3779B97F4A7C15ull : 0)) * 0xD6E8FEB86659FD93ull;
+  }
+  // Two bits of each name, from the high bits of the product.
+  static size_t first(uint64_t h) { return static_cast<size_t>(h >> (64 - Bits)); }
+  static size_t second(uint64_t h) {
+    return static_cast<size_t>(h >> (64 - 2 * Bits)) & ((size_t{1} << Bits) - 1);
+  }
+  bool bit(size_t b) const { return (bits_[b >> 6] >> (b & 63)) & 1; }
+  bool test(uint64_t h) const { return bit(first(h)) && bit(second(h)); }
+  void set(uint64_t h) {
+    bits_[first(h) >> 6] |= uint64_t{1} << (first(h) & 63);
+    bits_[second(h) >> 6] |= uint64_t{1} << (second(h) & 63);
+  }
+  uint64_t bits_[(size_t{1} << Bits) / 64] = {};
+};
+
 }  // namespace kavel
 
 #endif  // KAVEL_SUPPORT_NAME_MAP_H_

@@ -176,9 +176,10 @@ int ser_fun_next(int start, const char* name) {
 pfun_info* ser_pfun(const char* name) {
   if (name == nullptr)
     return nullptr;
-  const bool global =
-      g_tab.gfun_cnt > 0 && (name[0] == 0 || g_tab.gfun_starts.may_hold(name));
-  const bool local = g_tab.lfun_cnt > 0;
+  const bool global = g_tab.gfun_cnt > 0 &&
+                      (name[0] == 0 || (g_tab.gfun_starts.may_hold(name) &&
+                                        g_tab.gfun_filter.may_hold(name)));
+  const bool local = g_tab.lfun_cnt > 0 && g_tab.lfun_filter.may_hold(name);
   if (!global && !local)
     return nullptr;
   const std::string_view key(name);
@@ -201,11 +202,19 @@ pfun_info* add_pfun(bool global, const std::string& name, pfun_kind kind) {
   if (cnt <= 0) {
     cnt = 0;
     index.clear();  // no record holds a name from it any more
-    if (global)
+    if (global) {
       g_tab.gfun_starts = name_starts();
+      g_tab.gfun_filter.clear();
+    } else {
+      g_tab.lfun_filter.clear();
+    }
   }
   if (global && !name.empty())
     g_tab.gfun_starts.add(name.c_str());
+  if (global)
+    g_tab.gfun_filter.add(name);
+  else
+    g_tab.lfun_filter.add(name);
   auto& e = index.make_entry(name, span_hash(name));
   if (e.value != 0) {
     // Lookups answer with the first record of a name, so a later one is
@@ -265,6 +274,20 @@ void new_fun_entry(int n, std::string_view name) {
     f.arg[n][0]->clear();
   else
     f.arg[n][0].emplace();
+}
+
+void set_fun_name(int n, std::string_view name) {
+  fun_group& f = g_tab.Fun;
+  f.reach(n);
+  std::string* own = f.name[n] ? &*f.name[n] : nullptr;
+  if (own != nullptr && (name.data() < own->data() || name.data() > own->data() + own->size())) {
+    own->clear();
+    own->append(name.data(), name.size());
+  } else if (own != nullptr) {
+    own->assign(name.data(), name.size());
+  } else {
+    f.name[n].emplace(name);
+  }
 }
 
 void int_list::insert(const int* pos, int v) {

@@ -477,9 +477,11 @@ struct table_state {
   // went back to 0, so a name handed out lives until then.
   name_map<int> gfun_index;
   name_map<int> lfun_index;
-  // How the names of gfun_index begin: most names asked about are no
-  // variable. The locals are few, and emptied at every body.
+  // How the names of gfun_index and lfun_index begin: most names asked
+  // about are no variable. The locals are few, and emptied at every body.
   name_starts gfun_starts;
+  name_filter<17> gfun_filter;
+  name_filter<10> lfun_filter;
   // Positions in Pfun_g whose fun_cnt an assignment moved off init since
   // the last forget_assignments: the only ones it needs to visit.
   std::vector<int> gfun_assigned;
@@ -603,6 +605,9 @@ void forget_assignments();
 // The group's strings keep their capacity, so a call entry costs no
 // allocation once the group has held names as long.
 void new_fun_entry(int n, std::string_view name);
+// Names entry `n` of Fun and leaves its arguments as they were: for pass 2,
+// which comes after every analysis that reads them.
+void set_fun_name(int n, std::string_view name);
 
 }  // namespace kavel
 

@@ -21,6 +21,7 @@ names_state::names_state() {
   for (const char* const* w = check_detail::type_tab; *w != nullptr; ++w) {
     words[*w] |= kTypeWord;
     type_starts.add(*w);
+    type_filter.add(*w);
   }
 }
 
@@ -146,6 +147,61 @@ int strcmp1(const char* word, const char* text) {
 
 namespace check_detail {
 
+namespace {
+// The words of type_tab, the most frequent in real code first. Each is of
+// eight bytes or fewer, so that its key is the word itself.
+constexpr const char* kTypesByUse[] = {"struct", "void",  "int",    "unsigned", "long",
+                                       "char",   "short", "signed", "union",    "double",
+                                       "float",  "typedef", "register"};
+constexpr bool same_words() {
+  size_t n = 0;
+  for (const char* const* w = type_tab; *w != nullptr; ++w, ++n) {
+    bool found = false;
+    for (const char* u : kTypesByUse)
+      found = found || std::string_view(*w) == u;
+    if (!found || std::string_view(*w).size() > 8)
+      return false;
+  }
+  return n == sizeof kTypesByUse / sizeof kTypesByUse[0];
+}
+static_assert(same_words(), "kTypesByUse holds the words of type_tab");
+// The keys of keyword_tab, the most frequent before a '(' first.
+constexpr const char* kKeywordsByUse[] = {"if",   "sizeof", "for",   "while", "switch",
+                                          "return", "do",   "case",  "else",  "ifdef",
+                                          "ifndef", "endif", "undef"};
+constexpr bool same_keywords() {
+  size_t n = 0;
+  for (const char* const* w = keyword_tab; *w != nullptr; ++w) {
+    bool found = false;
+    for (const char* u : kKeywordsByUse)
+      found = found || std::string_view(*w) == u;
+    if (!found || std::string_view(*w).size() > 8)
+      return false;
+    // "else" is in keyword_tab twice: count it once.
+    bool before = false;
+    for (const char* const* v = keyword_tab; v != w; ++v)
+      before = before || std::string_view(*v) == *w;
+    n += before ? 0 : 1;
+  }
+  return n == sizeof kKeywordsByUse / sizeof kKeywordsByUse[0];
+}
+static_assert(same_keywords(), "kKeywordsByUse holds the words of keyword_tab");
+constexpr name_key kKeywordKeys[] = {
+    name_key(kKeywordsByUse[0]),  name_key(kKeywordsByUse[1]),  name_key(kKeywordsByUse[2]),
+    name_key(kKeywordsByUse[3]),  name_key(kKeywordsByUse[4]),  name_key(kKeywordsByUse[5]),
+    name_key(kKeywordsByUse[6]),  name_key(kKeywordsByUse[7]),  name_key(kKeywordsByUse[8]),
+    name_key(kKeywordsByUse[9]),  name_key(kKeywordsByUse[10]), name_key(kKeywordsByUse[11]),
+    name_key(kKeywordsByUse[12]),
+};
+constexpr name_key kTypeKeys[] = {
+    name_key(kTypesByUse[0]), name_key(kTypesByUse[1]),  name_key(kTypesByUse[2]),
+    name_key(kTypesByUse[3]), name_key(kTypesByUse[4]),  name_key(kTypesByUse[5]),
+    name_key(kTypesByUse[6]), name_key(kTypesByUse[7]),  name_key(kTypesByUse[8]),
+    name_key(kTypesByUse[9]), name_key(kTypesByUse[10]), name_key(kTypesByUse[11]),
+    name_key(kTypesByUse[12]),
+};
+}  // namespace
+
 const char* check_sep_full(const char* token) {
   if (token[0] == 0)
     return nullptr;
@@ -161,10 +217,28 @@ bool is_word_of(const char* token, uint8_t what) {
 }
 
 int check_keyword_full(const char* token) {
-  return is_word_of(token, kKeywordWord) ? 1 : 0;
+  // The keywords are the words of keyword_tab alone (a typedef name is
+  // another kind), each of eight bytes or fewer: the token's key tells.
+  const name_key key = name_key::of(token);
+  if (key.longer)
+    return 0;
+  for (const name_key& word : kKeywordKeys) {
+    if (key == word)
+      return 1;
+  }
+  return 0;
 }
 
 int check_type_full(const char* token) {
+  const name_key key = name_key::of(token);
+  // The built-in type words are most of the tokens that get this far, and
+  // each is its own key: they need no lookup.
+  for (const name_key& type : kTypeKeys) {
+    if (key == type)
+      return 1;
+  }
+  if (!g_names.type_filter.may_hold(key))
+    return 0;
   return is_word_of(token, kTypeWord | kTypedefWord) ? 1 : 0;
 }
 
@@ -200,6 +274,7 @@ void add_typedef_name(const char* name) {
     return;
   kinds |= kTypedefWord;
   g_names.type_starts.add(name);
+  g_names.type_filter.add(name);
   ++g_names.typedef_cnt;
 }
 

@@ -69,7 +69,8 @@ struct names_state {
   // The built-in words and the typedef names: the keyword and type checks
   // ask one lookup.
   name_map<uint8_t> words;
-  name_starts type_starts;  // how the type words and typedef names begin
+  name_starts type_starts;       // how the type words and typedef names begin
+  name_filter<16> type_filter;  // and their first bytes
   int typedef_cnt = 0;      // typedef names recorded
   int mac_cnt = 0;          // count of mac_name as the pass hands it on
   names_state();

@@ -41,7 +41,8 @@ TEST_F(NameChecks, Keywords) {
                         "ifdef", "ifndef", "endif", "undef"}) {
     EXPECT_EQ(check_keyword(w), 1) << w;
   }
-  for (const char* w : {"Sizeof", "Undef", "define", "include", "iff", "", "goto"}) {
+  for (const char* w : {"Sizeof", "Undef", "define", "include", "iff", "", "goto", "i", "returns",
+                        "ifdefined", "sizeof_t"}) {
     EXPECT_EQ(check_keyword(w), 0) << w;
   }
 }
@@ -57,6 +58,38 @@ TEST_F(NameChecks, Types) {
   add_typedef_name("size_t");
   EXPECT_EQ(check_type("size_t"), 1);
   EXPECT_EQ(check_type("size"), 0);
+  // A word of eight bytes is known by its bytes alone; one byte more or
+  // less, or a typedef name it begins, is another word.
+  for (const char* w : {"unsigned_", "unsigne", "registers", "struct_t", "voidp", "in"}) {
+    EXPECT_EQ(check_type(w), 0) << w;
+  }
+  add_typedef_name("unsigned_");
+  add_typedef_name("struct_t");
+  EXPECT_EQ(check_type("unsigned_"), 1);
+  EXPECT_EQ(check_type("struct_t"), 1);
+  EXPECT_EQ(check_type("unsigned"), 1);
+  EXPECT_EQ(check_type("struct_"), 0);
+}
+
+// The filters beside the exact tables turn tokens away on their first
+// eight bytes: every name added must get through, whatever its length.
+TEST(NameFilter, LetsEveryNameAddedThrough) {
+  name_filter<8> filter;  // small, so that it fills up
+  std::vector<std::string> names;
+  for (int i = 0; i < 400; ++i)
+    names.push_back(std::string(static_cast<size_t>(i % 13), 'a' + i % 26) + std::to_string(i));
+  names.push_back("");
+  for (const std::string& n : names)
+    filter.add(n);
+  for (const std::string& n : names)
+    EXPECT_TRUE(filter.may_hold(n.c_str())) << n;
+  name_filter<16> one;
+  const std::string eight = "abcdefgh";
+  one.add(eight);
+  EXPECT_TRUE(one.may_hold(eight.c_str()));
+  // Surely turned away, with one name in 65536 bits.
+  EXPECT_FALSE(one.may_hold((eight + "i").c_str()));
+  EXPECT_FALSE(one.may_hold(eight.substr(0, 7).c_str()));
 }
 
 TEST_F(NameChecks, SeparatorsAndMacroPrefixes) {
