@@ -1,5 +1,7 @@
 #include "scanner/self_calls.h"
 
+#include <algorithm>
+
 
 #include "support/alloc.h"
 #include "support/name_hash.h"
@@ -57,25 +59,34 @@ void self_call_watch::note(const char* t, self_use use) {
 
 void self_call_watch::close() {
   if (name != nullptr && record >= 0 && (notes.uses != 0 || notes.bare != 0)) {
-    if (by_record.size() <= static_cast<size_t>(record))
-      by_record.resize(static_cast<size_t>(record) + 1);
-    self_notes& kept = by_record[static_cast<size_t>(record)];
-    kept.uses |= notes.uses;
-    kept.bare += notes.bare;
+    // Records are made in order, each read once.
+    notes.record = record;
+    by_record.push_back(notes);
   }
   name = nullptr;
   record = -1;
   notes = self_notes{};
 }
 
+namespace {
+
+self_notes notes_of(int no) {
+  const std::vector<self_notes>& v = g_self.by_record;
+  auto at = std::lower_bound(v.begin(), v.end(), no,
+                             [](const self_notes& n, int k) { return n.record < k; });
+  return at != v.end() && at->record == no ? *at : self_notes{};
+}
+
+}  // namespace
+
 uint32_t bare_uses(int no) {
-  return static_cast<size_t>(no) < g_self.by_record.size() ? g_self.by_record[no].bare : 0;
+  return notes_of(no).bare;
 }
 
 bool may_call_itself(int no, const char* name, bool first) {
   if (!first)
     return false;
-  const uint8_t uses = static_cast<size_t>(no) < g_self.by_record.size() ? g_self.by_record[no].uses : 0;
+  const uint8_t uses = notes_of(no).uses;
   if (uses & kSelfEntry)
     return true;
   if ((uses & kSelfPlainCode) && check_maccall(name))

@@ -56,6 +56,7 @@ enum self_use : uint8_t {
 // What pass 1 noted of one macro record: the self_use bits, and how many
 // times the replacement named the macro bare, where pass 2 may call nothing.
 struct self_notes {
+  int record = -1;
   uint8_t uses = 0;
   uint32_t bare = 0;
 };
@@ -68,7 +69,9 @@ struct self_call_watch {
 
   name_sieve pointers;  // declared as pointers to functions at file level
   name_sieve assigned;  // assigned, or in an initialiser, at file level
-  std::vector<self_notes> by_record;  // of each macro record with notes
+  // The notes of the macro records that have any, in record order: few
+  // of a whole tree's records, so not a slot for every record.
+  std::vector<self_notes> by_record;
 
   // Pass 1 at word `t` of a replacement, in the place `use` says: noted if
   // it is the macro's own name, or in a call's place a pointer's.
