@@ -129,9 +129,7 @@ class entry_stack {
 
 // Makes entry `num` of Fun, named `name`.
 int make_entry(std::string_view name) {
-  fun_group& f = g_tab.Fun;
-  int n = f.num;
-  f.num = n + 1;
+  int n = g_tab.Fun.num++;
   new_fun_entry(n, name);
   return n;
 }
@@ -139,9 +137,7 @@ int make_entry(std::string_view name) {
 // Makes entry `num` of Fun named `name`, for pass 2, which reads only the
 // names of the entries.
 int name_entry(std::string_view name) {
-  fun_group& f = g_tab.Fun;
-  int n = f.num;
-  f.num = n + 1;
+  int n = g_tab.Fun.num++;
   set_fun_name(n, name);
   return n;
 }

@@ -256,7 +256,7 @@ void forget_assignments() {
   g_tab.gfun_assigned.clear();
 }
 
-void new_fun_entry(int n, std::string_view name) {
+void set_fun_name(int n, std::string_view name) {
   fun_group& f = g_tab.Fun;
   f.reach(n);
   std::string* own = f.name[n] ? &*f.name[n] : nullptr;
@@ -267,27 +267,19 @@ void new_fun_entry(int n, std::string_view name) {
     own->append(name.data(), name.size());
   } else if (own != nullptr) {
     own->assign(name.data(), name.size());
-  } else
+  } else {
     f.name[n].emplace(name);
+  }
+}
+
+void new_fun_entry(int n, std::string_view name) {
+  set_fun_name(n, name);
+  fun_group& f = g_tab.Fun;
   f.arg_cnt[n] = 0;
   if (f.arg[n][0])
     f.arg[n][0]->clear();
   else
     f.arg[n][0].emplace();
-}
-
-void set_fun_name(int n, std::string_view name) {
-  fun_group& f = g_tab.Fun;
-  f.reach(n);
-  std::string* own = f.name[n] ? &*f.name[n] : nullptr;
-  if (own != nullptr && (name.data() < own->data() || name.data() > own->data() + own->size())) {
-    own->clear();
-    own->append(name.data(), name.size());
-  } else if (own != nullptr) {
-    own->assign(name.data(), name.size());
-  } else {
-    f.name[n].emplace(name);
-  }
 }
 
 void int_list::insert(const int* pos, int v) {

@@ -5,8 +5,10 @@
 #include "tables/name_checks.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "support/messages.h"
 #include "support/name_hash.h"
@@ -186,20 +188,18 @@ constexpr bool same_keywords() {
   return n == sizeof kKeywordsByUse / sizeof kKeywordsByUse[0];
 }
 static_assert(same_keywords(), "kKeywordsByUse holds the words of keyword_tab");
-constexpr name_key kKeywordKeys[] = {
-    name_key(kKeywordsByUse[0]),  name_key(kKeywordsByUse[1]),  name_key(kKeywordsByUse[2]),
-    name_key(kKeywordsByUse[3]),  name_key(kKeywordsByUse[4]),  name_key(kKeywordsByUse[5]),
-    name_key(kKeywordsByUse[6]),  name_key(kKeywordsByUse[7]),  name_key(kKeywordsByUse[8]),
-    name_key(kKeywordsByUse[9]),  name_key(kKeywordsByUse[10]), name_key(kKeywordsByUse[11]),
-    name_key(kKeywordsByUse[12]),
-};
-constexpr name_key kTypeKeys[] = {
-    name_key(kTypesByUse[0]), name_key(kTypesByUse[1]),  name_key(kTypesByUse[2]),
-    name_key(kTypesByUse[3]), name_key(kTypesByUse[4]),  name_key(kTypesByUse[5]),
-    name_key(kTypesByUse[6]), name_key(kTypesByUse[7]),  name_key(kTypesByUse[8]),
-    name_key(kTypesByUse[9]), name_key(kTypesByUse[10]), name_key(kTypesByUse[11]),
-    name_key(kTypesByUse[12]),
-};
+// The keys of `words`, made at compile time.
+template <size_t N, size_t... K>
+constexpr std::array<name_key, N> keys_of(const char* const (&words)[N],
+                                          std::index_sequence<K...>) {
+  return {name_key(words[K])...};
+}
+template <size_t N>
+constexpr std::array<name_key, N> keys_of(const char* const (&words)[N]) {
+  return keys_of(words, std::make_index_sequence<N>{});
+}
+constexpr auto kKeywordKeys = keys_of(kKeywordsByUse);
+constexpr auto kTypeKeys = keys_of(kTypesByUse);
 }  // namespace
 
 const char* check_sep_full(const char* token) {
