@@ -40,9 +40,9 @@ struct self_watch_scope {
   ~self_watch_scope() { g_self.close(); }
 };
 
-// Pass 2 reading the replacement of `macro_name`, over the lines pass 1
-// found it to hold, when its record is the first open one of the name: an
-// earlier record pass 2 never closed is not this one.
+// Pass 2 reading the replacement of `macro_name`, which ends at its last
+// line, when its record is the first open one of the name: an earlier
+// record pass 2 never closed is not this one.
 struct replacement_scope {
   replacement_scope(scan_pass pass, const char* macro_name, const char* file_name, int line) {
     if (pass != kSecondPass) return;
@@ -51,7 +51,6 @@ struct replacement_scope {
     const fun_info& r = g_tab.Finf[n];
     if (r.line != line || std::strcmp(r.file.c_str(), file_name) != 0) return;
     g_tab.replacement_of = n;
-    g_tab.replacement_end = g_tab.Finf[n].end_pos();
   }
   ~replacement_scope() { g_tab.replacement_of = -1; }
 };

@@ -14,7 +14,6 @@
 #include "support/messages.h"
 #include "support/name_map.h"
 #include "support/options.h"
-#include "tables/fun_table.h"
 #include "tables/separators.h"
 
 namespace kavel {
@@ -508,11 +507,6 @@ int read_line(int& line_counter) {
     check_utf8(s.pass, s.line_org, n);
   s.line_len = n;
   line_counter++;
-  // Pass 2 reading on past the lines of a macro's replacement (an analyser
-  // that takes a word for a type): what it meets there is no longer the
-  // macro's own text.
-  if (g_tab.replacement_of >= 0 && s.fp.start() >= g_tab.replacement_end)
-    g_tab.replacement_of = -1;
   return 0;
 }
 

@@ -453,7 +453,6 @@ struct table_state {
   // The macro record whose replacement pass 2 reads, or -1: only there can
   // a call of a macro's name be the macro calling itself.
   int replacement_of = -1;
-  long long replacement_end = 0;  // where pass 1 found that replacement to end
   // Where the callee lists of closed records are packed.
   int_arena packed_calls;
   // The callees as sets, for open records with too many to search along.
