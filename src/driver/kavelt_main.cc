@@ -373,7 +373,7 @@ bool scan_first_pass(const char* file) {
     errmsg1(kMsgCannotRead, file, kMsgNotRegularFile);
     return false;
   }
-  if (!g_scan.fp.open(file)) {
+  if (!g_scan.fp.open(file, &st)) {
     report_unopened(file, errno);
     return false;
   }

@@ -28,7 +28,7 @@ namespace {
 bool open_header(line_reader& file, const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  return file.open(path.c_str());
+  return file.open(path.c_str(), &st);
 }
 
 // A compiler looks for "name" in the including file's folder first. That

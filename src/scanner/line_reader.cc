@@ -25,12 +25,13 @@ constexpr size_t kLookAhead = kLinePiece + 2;
 constexpr size_t kSlack = 16;
 }  // namespace
 
-bool line_reader::open(const char* path) {
+bool line_reader::open(const char* path, const struct stat* known) {
   close();
   FILE* f = std::fopen(path, "rb");
   if (!f) return false;
   struct stat st;
-  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (known == nullptr && fstat(fileno(f), &st) == 0) known = &st;
+  if (known != nullptr && S_ISDIR(known->st_mode)) {
     std::fclose(f);
     errno = EISDIR;  // the caller may say why
     return false;
@@ -39,7 +40,9 @@ bool line_reader::open(const char* path) {
   // cost an fstat and a copy of every byte. A file just opened is at its
   // start: asking the stream would cost a system call too.
   std::setvbuf(f, nullptr, _IONBF, 0);
-  attach(f, 0);
+  // A size of 0 may belong to a file with text all the same (/proc).
+  const bool sized = known != nullptr && S_ISREG(known->st_mode) && known->st_size > 0;
+  attach(f, 0, sized ? static_cast<long long>(known->st_size) : -1);
   return true;
 }
 
@@ -50,7 +53,7 @@ void line_reader::open_stream(FILE* stream) {
   attach(stream, here > 0 ? here : 0);
 }
 
-void line_reader::attach(FILE* stream, long long base) {
+void line_reader::attach(FILE* stream, long long base, long long size) {
   close();
   f_ = stream;
   if (cap_ < kBufSize) {
@@ -60,6 +63,7 @@ void line_reader::attach(FILE* stream, long long base) {
   }
   cur_ = end_ = 0;
   eof_ = false;
+  size_ = size;
   base_ = start_ = pos_ = base;
 }
 
@@ -81,11 +85,19 @@ void line_reader::refill() {
   if (end_ < cap_) {
     // fread comes back short only at the end of the file (or on an error,
     // which ends the reading as well): asking again would cost one more
-    // system call for every file.
+    // system call for every file. An unbuffered fread asks until it has
+    // all it wants, so a regular file is asked for no more than its size
+    // when opened: one read for most, none to find the end.
     size_t want = cap_ - end_;
-    size_t n = std::fread(buf_.get() + end_, 1, want, f_);
+    const long long held = base_ + static_cast<long long>(end_);
+    bool to_size = false;
+    if (size_ >= 0 && size_ - held <= static_cast<long long>(want)) {
+      want = size_ > held ? static_cast<size_t>(size_ - held) : 0;
+      to_size = true;
+    }
+    size_t n = want > 0 ? std::fread(buf_.get() + end_, 1, want, f_) : 0;
     end_ += n;
-    if (n < want) eof_ = true;
+    if (n < want || to_size) eof_ = true;
   }
 }
 

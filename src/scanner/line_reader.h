@@ -7,6 +7,8 @@
 #ifndef KAVEL_SCANNER_LINE_READER_H_
 #define KAVEL_SCANNER_LINE_READER_H_
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -28,8 +30,10 @@ class line_reader {
   ~line_reader() { close(); }
 
   // Opens `path` for reading; false when it cannot be opened or is a
-  // directory, with errno saying why (EISDIR for a directory).
-  bool open(const char* path);
+  // directory, with errno saying why (EISDIR for a directory). A caller
+  // that has just looked the path up passes what it found as `known`,
+  // which saves asking again.
+  bool open(const char* path, const struct stat* known = nullptr);
   // Takes over an open stream (tests feed strings through fmemopen).
   void open_stream(FILE* stream);
   void close();
@@ -81,7 +85,7 @@ class line_reader {
 
  private:
   // Takes over `stream`, whose next byte is at file offset `base`.
-  void attach(FILE* stream, long long base);
+  void attach(FILE* stream, long long base, long long size = -1);
   void refill();
   // Starts a piece at the read position, refilling when little is left;
   // false at end of file.
@@ -102,6 +106,7 @@ class line_reader {
   size_t cur_ = 0;       // next unread byte in buf_
   size_t end_ = 0;       // bytes valid in buf_
   bool eof_ = false;     // the stream has nothing more to give
+  long long size_ = -1;  // the regular file's size when opened, or -1
   long long base_ = 0;   // file offset of buf_[0]
   long long start_ = 0;  // offset of the last piece
   long long pos_ = 0;    // offset just past the last piece
