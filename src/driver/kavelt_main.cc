@@ -456,6 +456,45 @@ bool read_range(text_window& window, std::string& open_file, const char* file, l
   return true;
 }
 
+// The spans [first, second) of `text` that hold a literal or a comment,
+// where no scan finds a call. Only what surely is one: a literal closed
+// on its line, a block comment closed, a line comment to its line's end.
+// A text with a byte above 0x7F gets none, as the two-byte rule may take
+// a quote or a slash with the byte before it.
+std::vector<std::pair<size_t, size_t>> quiet_spans(const std::string& text) {
+  std::vector<std::pair<size_t, size_t>> spans;
+  for (unsigned char c : text) {
+    if (c >= 0x80)
+      return spans;
+  }
+  const size_t size = text.size();
+  for (size_t k = 0; k < size; k++) {
+    const char c = text[k];
+    if (c == '"' || c == '\'') {
+      size_t j = k + 1;
+      while (j < size && text[j] != c && text[j] != '\n')
+        j += text[j] == '\\' && j + 1 < size && text[j + 1] != '\n' ? 2 : 1;
+      if (j < size && text[j] == c) {
+        spans.emplace_back(k, j + 1);
+        k = j;
+      }
+    } else if (c == '/' && k + 1 < size && text[k + 1] == '*') {
+      const size_t close = text.find("*/", k + 2);
+      if (close == std::string::npos)
+        return spans;
+      spans.emplace_back(k, close + 2);
+      k = close + 1;
+    } else if (c == '/' && k + 1 < size && text[k + 1] == '/') {
+      size_t end = text.find('\n', k);
+      if (end == std::string::npos)
+        end = size;
+      spans.emplace_back(k, end);
+      k = end;
+    }
+  }
+  return spans;
+}
+
 // How many times `name` stands as a word in `text`, where no directive
 // word (#define, #undef, #ifdef, #ifndef, defined) names it: those neither
 // call nor assign.
@@ -474,8 +513,14 @@ size_t count_word(const std::string& text, const std::string& name) {
     return word == "define" || word == "undef" || word == "ifdef" || word == "ifndef" ||
            word == "defined";
   };
+  const std::vector<std::pair<size_t, size_t>> quiet = quiet_spans(text);
+  size_t next_quiet = 0;
   size_t n = 0;
   for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
+    while (next_quiet < quiet.size() && quiet[next_quiet].second <= at)
+      next_quiet++;
+    if (next_quiet < quiet.size() && quiet[next_quiet].first <= at)
+      continue;  // inside a literal or a comment
     if ((at == 0 || !word_byte(at - 1)) && !word_byte(at + name.size()) && !after_directive(at))
       n++;
   }

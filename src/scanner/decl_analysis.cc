@@ -160,6 +160,17 @@ void passed_variable(const char* t) {
   }
 }
 
+// Pass 1 passing over token `i` of a group in a macro's replacement: pass 2
+// reads it as a group's word, a name before '(' as an entry and a bare
+// name as a variable that may be passed along.
+void note_group_word(int i) {
+  const char* t = tok(i);
+  if (t[0] == '(' && i > 0 && check_sep(tok(i - 1)) == nullptr)
+    g_self.note_word(tok(i - 1), kSelfEntry);
+  else if (is_letter(t[0]) && tok(i + 1)[0] != '(')
+    g_self.note_word(t, kSelfPlainGroup);
+}
+
 // Stores a function-name variable, unless its table is full.
 pfun_info* store_pfun(bool global, const std::string& name, pfun_kind kind) {
   return add_pfun(global, name, kind);
@@ -179,6 +190,8 @@ int ana_param(int start, int& line_counter) {
         return -1;
       continue;
     }
+    if (g_self.name != nullptr)
+      note_group_word(i);
     if (t[0] == '(') {
       ++p;
     } else if (t[0] == ')') {
@@ -293,6 +306,8 @@ struct group_walk {
   // Pass 1 at the type word at token `i`: the parameter it starts is
   // passed over. The index after it, -1 at end of file.
   int typed_param(int i, int& line_counter) {
+    if (g_self.name != nullptr)
+      note_group_word(i);  // the type word, which pass 2 reads as any other
     int r = ana_param(i, line_counter);
     if (r < 0)
       return -1;
