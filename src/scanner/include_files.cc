@@ -117,8 +117,7 @@ int add_include(const char* text, int depth, const char* from) {
 
   // Only #include lines matter here; the others are passed over uncopied.
   char line[kLinePiece + 1];
-  for (int n; (n = file.read_if_starts(line, "#include", 8)) >= 0;) {
-    if (n == 0) continue;
+  while (file.read_next_starting(line, "#include", 8) >= 0) {
     const char* rest = line + 8;
     while (*rest == ' ' || *rest == '\t') rest++;
     add_include(rest, depth + 1, path.c_str());

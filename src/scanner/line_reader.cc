@@ -155,6 +155,26 @@ int line_reader::read_if_starts(char* out, const char* prefix, size_t len) {
   return static_cast<int>(n);
 }
 
+int line_reader::read_next_starting(char* out, const char* prefix, size_t len) {
+  for (;;) {
+    if (!begin_piece()) return -1;
+    // A header is read only for its few #include lines: the lines that
+    // end within a piece and do not begin with the prefix are passed over
+    // here, a search for the line feed each, as read_if_starts would pass
+    // them.
+    while (end_ - cur_ >= kLookAhead) {
+      const char* p = buf_.get() + cur_;
+      if (p[0] == prefix[0] && std::memcmp(p, prefix, len) == 0) break;
+      const void* lf = std::memchr(p, '\n', static_cast<size_t>(kLinePiece));
+      if (lf == nullptr) break;
+      cur_ += static_cast<size_t>(static_cast<const char*>(lf) - p) + 1;
+    }
+    pos_ = base_ + static_cast<long long>(cur_);
+    const int n = read_if_starts(out, prefix, len);
+    if (n != 0) return n;
+  }
+}
+
 int line_reader::read_text_walk(char* out, char* copy) {
 #if defined(__SSE2__)
   if (!begin_piece()) return -1;

@@ -47,6 +47,9 @@ class line_reader {
   // of `prefix` (no line feed among them); else the piece is passed over
   // and 0 comes back. -1 at end of file.
   int read_if_starts(char* out, const char* prefix, size_t len);
+  // The next piece read() would give that begins with the `len` (> 0)
+  // bytes of `prefix`, the others passed over; -1 at end of file.
+  int read_next_starting(char* out, const char* prefix, size_t len);
   // The same piece as read() gives, written to both `out` and `copy` (each
   // with room for kLinePiece + 1 bytes), with every NUL byte of the piece
   // turned into a blank: the scanner's view of a line and the line as read,

@@ -215,15 +215,17 @@ TEST(LineReader, PiecesThatBeginWithAPrefix) {
       if (rng() % 50 == 0)
         text += std::string(rng() % 2500, 'y');  // cut into pieces
     }
-    line_reader plain, picky;
+    line_reader plain, picky, skipping;
     open_text(plain, text);
     open_text(picky, text);
-    char want[kLinePiece + 1], got[kLinePiece + 1];
+    open_text(skipping, text);
+    char want[kLinePiece + 1], got[kLinePiece + 1], next[kLinePiece + 1];
     for (;;) {
       int n = plain.read(want);
       int m = picky.read_if_starts(got, "#include", 8);
       if (n < 0) {
         ASSERT_EQ(m, -1) << "round " << round;
+        ASSERT_EQ(skipping.read_next_starting(next, "#include", 8), -1) << "round " << round;
         break;
       }
       ASSERT_EQ(picky.pos(), plain.pos()) << "round " << round;
@@ -234,6 +236,10 @@ TEST(LineReader, PiecesThatBeginWithAPrefix) {
       ASSERT_EQ(m, n) << "round " << round;
       ASSERT_EQ(std::string(got, static_cast<size_t>(m) + 1),
                 std::string(want, static_cast<size_t>(n) + 1));
+      // The skipping read gives the same pieces, one call each.
+      ASSERT_EQ(skipping.read_next_starting(next, "#include", 8), n) << "round " << round;
+      ASSERT_EQ(std::string(next, static_cast<size_t>(n) + 1), std::string(got, static_cast<size_t>(n) + 1));
+      ASSERT_EQ(skipping.pos(), plain.pos()) << "round " << round;
     }
   }
 }
