@@ -497,8 +497,8 @@ std::vector<std::pair<size_t, size_t>> quiet_spans(const std::string& text) {
 
 // How many times `name` stands as a word in `text`, where no directive
 // word (#define, #undef, #ifdef, #ifndef, defined) names it: those neither
-// call nor assign.
-size_t count_word(const std::string& text, const std::string& name) {
+// call nor assign. With `past_quiet`, neither does a literal or a comment.
+size_t count_word(const std::string& text, const std::string& name, bool past_quiet) {
   auto word_byte = [&](size_t k) {
     return k < text.size() && kSep.at[static_cast<unsigned char>(text[k])] < 0;
   };
@@ -513,7 +513,8 @@ size_t count_word(const std::string& text, const std::string& name) {
     return word == "define" || word == "undef" || word == "ifdef" || word == "ifndef" ||
            word == "defined";
   };
-  const std::vector<std::pair<size_t, size_t>> quiet = quiet_spans(text);
+  const std::vector<std::pair<size_t, size_t>> quiet =
+      past_quiet ? quiet_spans(text) : std::vector<std::pair<size_t, size_t>>();
   size_t next_quiet = 0;
   size_t n = 0;
   for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
@@ -535,7 +536,11 @@ bool named_unseen(const fun_info& f, int no, text_window& window, std::string& o
   std::string text;
   if (!read_range(window, open_file, f.file.c_str(), f.top_pos(), f.end_pos(), text))
     return true;
-  return count_word(text, f.name.c_str()) > bare_uses(no);
+  const std::string name = f.name.c_str();
+  // Most texts name the macro no more often than noted: only a count
+  // above that looks past literals and comments.
+  const uint32_t bare = bare_uses(no);
+  return count_word(text, name, false) > bare && count_word(text, name, true) > bare;
 }
 
 // Whether the listing may read what the pass over calls records: a macro
