@@ -164,7 +164,7 @@ int line_reader::read_next_starting(char* out, const char* prefix, size_t len) {
     // them.
     while (end_ - cur_ >= kLookAhead) {
       const char* p = buf_.get() + cur_;
-      if (p[0] == prefix[0] && std::memcmp(p, prefix, len) == 0) break;
+      if (p[0] == prefix[0] && (len >= kLookAhead || std::memcmp(p, prefix, len) == 0)) break;
       const void* lf = std::memchr(p, '\n', static_cast<size_t>(kLinePiece));
       if (lf == nullptr) break;
       cur_ += static_cast<size_t>(static_cast<const char*>(lf) - p) + 1;
