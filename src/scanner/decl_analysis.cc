@@ -143,21 +143,29 @@ int name_entry(std::string_view name) {
 }
 
 // Pass 2 at a name `t` in a group that is no call: a function-name
-// variable passed along is a call of what it holds.
-void passed_variable(const char* t) {
+// variable passed along is a call of what it holds. A declared function
+// is called at once; every other name goes to `entry` (the name, and
+// whether it was assigned to the variable). False when `t` is none.
+template <class Entry>
+bool pass_variable_along(const char* t, Entry entry) {
   pfun_info* v = ser_pfun(t);
   if (!v)
-    return;
-  const fun_group& f = g_tab.Fun;
+    return false;
   if (v->kind == kDeclaredFun) {
-    const opt_text& own = f.name[0];
+    const opt_text& own = g_tab.Fun.name[0];
     add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
   } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
-    name_entry(v->name);
+    entry(std::string_view(v->name.c_str()), false);
   } else {
     for (int m = v->fun_done; m < v->fun_cnt; ++m)
-      name_entry(v->funs[m]);
+      entry(std::string_view(v->funs[m]), true);
   }
+  return true;
+}
+
+// The same inside a body, where only the entries' names count.
+void passed_variable(const char* t) {
+  pass_variable_along(t, [](std::string_view name, bool) { name_entry(name); });
 }
 
 // Pass 1 passing over token `i` of a group in a macro's replacement: pass 2
@@ -261,21 +269,11 @@ struct group_walk {
   // Pass 2 at a name `t` that is no call: a function-name variable passed
   // along is a call of what it holds. True when `t` was one.
   bool pointer_arg(const char* t) {
-    pfun_info* v = ser_pfun(t);
-    if (!v)
-      return false;
-    if (v->kind == kDeclaredFun) {
-      const opt_text& own = f.name[0];
-      add_call(own ? own->c_str() : nullptr, v->name.c_str(), true);
-    } else if (v->kind == kPointerParam || v->fun_cnt == 0) {
-      make_entry(v->name);
-    } else {
-      for (int m = v->fun_done; m < v->fun_cnt; ++m) {
-        int n = make_entry(v->funs[m]);
+    return pass_variable_along(t, [this](std::string_view name, bool assigned) {
+      int n = make_entry(name);
+      if (assigned)
         f.arg_type[n][0] = std::string("int");
-      }
-    }
-    return true;
+    });
   }
   // A bare name `t` in the group: true when pass 2 took it for a variable
   // passed along. In a body that only makes calls, while a header's group
