@@ -23,6 +23,7 @@
 #include "extract/body_printer.h"
 #include "extract/tree_writer.h"
 #include "scanner/include_files.h"
+#include "scanner/quiet_lines.h"
 #include "scanner/self_calls.h"
 #include "scanner/source_pass.h"
 #include "scanner/tokenizer.h"
@@ -457,8 +458,8 @@ bool read_range(text_window& window, std::string& open_file, const char* file, l
 }
 
 // The spans [first, second) of `text` that hold a literal or a comment,
-// where no scan finds a call. Only what surely is one: a literal closed
-// on its line, a block comment closed, a line comment to its line's end.
+// where no scan finds a call. Only what surely is one: a literal or a
+// block comment closed on its line, a line comment to its line's end.
 // A text with a byte above 0x7F gets none, as the two-byte rule may take
 // a quote or a slash with the byte before it.
 std::vector<std::pair<size_t, size_t>> quiet_spans(const std::string& text) {
@@ -467,30 +468,24 @@ std::vector<std::pair<size_t, size_t>> quiet_spans(const std::string& text) {
     if (c >= 0x80)
       return spans;
   }
-  const size_t size = text.size();
-  for (size_t k = 0; k < size; k++) {
-    const char c = text[k];
-    if (c == '"' || c == '\'') {
-      size_t j = k + 1;
-      while (j < size && text[j] != c && text[j] != '\n')
-        j += text[j] == '\\' && j + 1 < size && text[j + 1] != '\n' ? 2 : 1;
-      if (j < size && text[j] == c) {
-        spans.emplace_back(k, j + 1);
-        k = j;
-      }
-    } else if (c == '/' && k + 1 < size && text[k + 1] == '*') {
-      const size_t close = text.find("*/", k + 2);
-      if (close == std::string::npos)
-        return spans;
-      spans.emplace_back(k, close + 2);
-      k = close + 1;
-    } else if (c == '/' && k + 1 < size && text[k + 1] == '/') {
-      size_t end = text.find('\n', k);
-      if (end == std::string::npos)
-        end = size;
-      spans.emplace_back(k, end);
-      k = end;
+  const char* base = text.c_str();
+  for (const char* p = base; (p = std::strpbrk(p, "\"'/")) != nullptr;) {
+    const char* end = nullptr;
+    if (p[0] != '/') {
+      end = closed_literal(p);
+    } else if (p[1] == '*') {
+      end = closed_comment(p);
+    } else if (p[1] == '/') {
+      end = std::strchr(p, '\n');
+      if (end == nullptr)
+        end = base + std::strlen(base);
     }
+    if (end == nullptr) {
+      ++p;
+      continue;
+    }
+    spans.emplace_back(static_cast<size_t>(p - base), static_cast<size_t>(end - base));
+    p = end;
   }
   return spans;
 }

@@ -20,22 +20,6 @@
 
 namespace kavel {
 
-namespace {
-
-// The last character of the line's `n` that is no blank or line end; 0
-// for none.
-char last_character(const char* line, int n) {
-  // Nearly every line ends in its last character and a line feed.
-  if (n >= 2 && line[n - 1] == '\n' && line[n - 2] != ' ' && line[n - 2] != '\t')
-    return line[n - 2];
-  while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == ' ' || line[n - 1] == '\t'))
-    --n;
-  return n > 0 ? line[n - 1] : 0;
-}
-
-// A literal from its quote at p: the byte after its closing quote, or null
-// when it does not close on the line or holds a byte from 0x80 on (which
-// may take the next byte with it).
 const char* closed_literal(const char* p) {
   const char quote = *p;
   for (++p;; ++p) {
@@ -53,8 +37,6 @@ const char* closed_literal(const char* p) {
   }
 }
 
-// A block comment from its "/*" at p: the byte after its "*/", or null
-// as for a literal.
 const char* closed_comment(const char* p) {
   for (p += 2;; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);
@@ -63,6 +45,19 @@ const char* closed_comment(const char* p) {
     if (c == 0 || c == '\n' || c >= 0x80)
       return nullptr;
   }
+}
+
+namespace {
+
+// The last character of the line's `n` that is no blank or line end; 0
+// for none.
+char last_character(const char* line, int n) {
+  // Nearly every line ends in its last character and a line feed.
+  if (n >= 2 && line[n - 1] == '\n' && line[n - 2] != ' ' && line[n - 2] != '\t')
+    return line[n - 2];
+  while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == ' ' || line[n - 1] == '\t'))
+    --n;
+  return n > 0 ? line[n - 1] : 0;
 }
 
 // Pass 1: no brace, directive or backslash outside literals, every
