@@ -458,8 +458,8 @@ bool read_range(text_window& window, std::string& open_file, const char* file, l
 }
 
 // The spans [first, second) of `text` that hold a literal or a comment,
-// where no scan finds a call. Only what surely is one: a literal or a
-// block comment closed on its line, a line comment to its line's end.
+// where no scan finds a call. Only what surely is one: a literal closed
+// on its line, a block comment closed, a line comment to its line's end.
 // A text with a byte above 0x7F gets none, as the two-byte rule may take
 // a quote or a slash with the byte before it.
 std::vector<std::pair<size_t, size_t>> quiet_spans(const std::string& text) {
@@ -474,7 +474,10 @@ std::vector<std::pair<size_t, size_t>> quiet_spans(const std::string& text) {
     if (p[0] != '/') {
       end = closed_literal(p);
     } else if (p[1] == '*') {
-      end = closed_comment(p);
+      // A comment in a replacement may run on over its continued lines.
+      end = std::strstr(p + 2, "*/");
+      if (end != nullptr)
+        end += 2;
     } else if (p[1] == '/') {
       end = std::strchr(p, '\n');
       if (end == nullptr)

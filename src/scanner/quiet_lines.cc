@@ -37,6 +37,10 @@ const char* closed_literal(const char* p) {
   }
 }
 
+namespace {
+
+// A block comment from its "/*" at p: the byte after its "*/", or null
+// as for a literal.
 const char* closed_comment(const char* p) {
   for (p += 2;; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);
@@ -46,8 +50,6 @@ const char* closed_comment(const char* p) {
       return nullptr;
   }
 }
-
-namespace {
 
 // The last character of the line's `n` that is no blank or line end; 0
 // for none.

@@ -17,9 +17,6 @@ bool quiet_in_body(scan_pass pass);
 // null when it does not close on the line or holds a byte from 0x80 on
 // (which may take the next byte with it).
 const char* closed_literal(const char* p);
-// A block comment from its "/*" at `p`: the byte after its "*/", or null
-// as for a literal.
-const char* closed_comment(const char* p);
 
 }  // namespace kavel
 
